@@ -1,0 +1,26 @@
+#pragma once
+
+#include "pluginterfaces/base/ftypes.h"
+
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// One recording as it lies in the module's read-only resource memory. Owns nothing: `data`
+// points into memory that stays mapped for the life of the module.
+struct WaveSample
+{
+    int32 bytesPerSample = 0; // 1, 2, 3 or 4
+    int32 bitsPerSample = 0;  // 8, 16, 24 or 32
+    int32 sampleRate = 0;     // frames per second
+    int32 channels = 0;       // 1 or 2
+    bool hasLoop = false;
+    int32 dataSize = 0;       // "data" body size, made even
+    const uint8* data = nullptr;
+    uint64 loopStart = 0;     // first frame of the loop
+    uint64 loopEnd = 0;       // exclusive: playback wraps here to loopStart
+};
+
+// Parses the "WAVE" resource with the given ID into `sample`. False when the resource is missing
+// or not an accepted PCM WAVE image; the record's fields are then unspecified.
+bool loadWaveResource(WaveSample& sample, uint16 resourceId);
+
+} // namespace Steinberg::Vst::TaviroPlugIn
