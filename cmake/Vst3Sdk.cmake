@@ -38,5 +38,8 @@ add_library(vst3sdk STATIC ${VST3_SDK_SOURCES})
 # Third-party code: its warnings are not ours to fix.
 target_compile_options(vst3sdk PRIVATE -w)
 target_include_directories(vst3sdk SYSTEM PUBLIC "${VST3_SDK_ROOT}")
+# Our own SDK classes that the package lacks, laid out under the SDK's own paths
+# (e.g. sdk-extras/public.sdk/source/vst/vstaudioeffect.h).
+target_include_directories(vst3sdk PUBLIC "${PROJECT_SOURCE_DIR}/sdk-extras")
 find_package(Threads REQUIRED)
 target_link_libraries(vst3sdk PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
