@@ -9,15 +9,17 @@
 using namespace Taviro::Render;
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 class AudioFileWriterTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        folder = fs::path(testing::TempDir()) /
-                 ("audio-writer-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder =
+            fs::path(testing::TempDir()) /
+            ("audio-writer-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -71,7 +73,8 @@ TEST_F(AudioFileWriterTest, CommittedFileHoldsTheFramesInTheChosenFormatAndNothi
         EXPECT_EQ(file.info.samplerate, 44100);
         EXPECT_EQ(file.info.channels, 2);
         ASSERT_EQ(file.info.frames, 5);
-        EXPECT_EQ(file.info.format, SF_FORMAT_WAV | (format == SampleFormat::Pcm24 ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT));
+        EXPECT_EQ(file.info.format,
+                  SF_FORMAT_WAV | (format == SampleFormat::Pcm24 ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT));
         const double tolerance = format == SampleFormat::Pcm24 ? 1.0 / (1 << 23) : 0.0;
         for (int i = 0; i < 3; ++i)
         {

@@ -10,13 +10,12 @@ namespace fs = std::filesystem;
 
 TEST(BundleLocation, LooksBesideTheToolFirstThenTheBuildThenTheUsersAndTheSystemsFolders)
 {
-    auto candidates = bundleCandidates("/opt/taviro/build/bin/taviro-render", "/src/build/TaviroPlugIn.vst3", "/home/ann");
-    std::vector<std::string> expected{"/opt/taviro/build/TaviroPlugIn.vst3",
-                                      "/opt/taviro/build/bin/TaviroPlugIn.vst3",
-                                      "/src/build/TaviroPlugIn.vst3",
-                                      "/home/ann/.vst3/TaviroPlugIn.vst3",
-                                      "/usr/local/lib/vst3/TaviroPlugIn.vst3",
-                                      "/usr/lib/vst3/TaviroPlugIn.vst3"};
+    auto candidates =
+        bundleCandidates("/opt/taviro/build/bin/taviro-render", "/src/build/TaviroPlugIn.vst3", "/home/ann");
+    std::vector<std::string> expected{
+        "/opt/taviro/build/TaviroPlugIn.vst3",   "/opt/taviro/build/bin/TaviroPlugIn.vst3",
+        "/src/build/TaviroPlugIn.vst3",          "/home/ann/.vst3/TaviroPlugIn.vst3",
+        "/usr/local/lib/vst3/TaviroPlugIn.vst3", "/usr/lib/vst3/TaviroPlugIn.vst3"};
     EXPECT_EQ(candidates, expected);
     EXPECT_EQ(bundleCandidates("", "", "").size(), 2u);
 }

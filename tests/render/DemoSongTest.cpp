@@ -25,9 +25,9 @@ TEST(SmfWriter, WritesWhatTheReaderReadsBackWithNoteOffsBeforeNoteOnsAtTheSameTi
     EXPECT_EQ(sequence.trackCount, 2);
     ASSERT_EQ(sequence.events.size(), 7u);
     EXPECT_EQ(sequence.events[0].microsecondsPerQuarter, 400000u);
-    const MidiEventType expected[] = {MidiEventType::Tempo,   MidiEventType::NoteOn,  MidiEventType::PitchBend,
-                                      MidiEventType::NoteOff, MidiEventType::NoteOn,  MidiEventType::NoteOff,
-                                      MidiEventType::ControlChange};
+    const MidiEventType expected[] = {
+        MidiEventType::Tempo,  MidiEventType::NoteOn,  MidiEventType::PitchBend,    MidiEventType::NoteOff,
+        MidiEventType::NoteOn, MidiEventType::NoteOff, MidiEventType::ControlChange};
     const std::uint64_t ticks[] = {0, 0, 120, 240, 240, 480, 200000};
     for (int i = 0; i < 7; ++i)
     {
@@ -39,7 +39,8 @@ TEST(SmfWriter, WritesWhatTheReaderReadsBackWithNoteOffsBeforeNoteOnsAtTheSameTi
     EXPECT_EQ(sequence.events[6].channel, 3);
 }
 
-namespace {
+namespace
+{
 
 struct SongFacts
 {
@@ -115,7 +116,8 @@ TEST(DemoSong, IsABandOfFactoryProgramsOnTheirOwnChannelsWithDrumsOnChannelTen)
     std::set<int> programs;
     for (auto [channel, program] : facts.programOfChannel)
     {
-        EXPECT_GT(facts.notesOnChannel[channel], 0) << "channel index " << channel << " gets a program but no notes";
+        EXPECT_GT(facts.notesOnChannel[channel], 0)
+            << "channel index " << channel << " gets a program but no notes";
         if (channel != 9)
         {
             EXPECT_LE(program, 14) << "factory programs only";
@@ -126,7 +128,8 @@ TEST(DemoSong, IsABandOfFactoryProgramsOnTheirOwnChannelsWithDrumsOnChannelTen)
     EXPECT_EQ(programs.size(), facts.programOfChannel.size() - 1) << "one instrument per channel";
     EXPECT_GT(facts.notesOnChannel[9], 100) << "the drum channel carries a groove";
     for (auto [channel, count] : facts.notesOnChannel)
-        EXPECT_TRUE(facts.programOfChannel.count(channel)) << "channel index " << channel << " plays without a program";
+        EXPECT_TRUE(facts.programOfChannel.count(channel))
+            << "channel index " << channel << " plays without a program";
 
     // Every drum note is a key with a drum name on the drum program.
     const std::set<int> namedDrums{36, 38, 42, 43, 44, 46, 47, 49, 50, 51, 53};

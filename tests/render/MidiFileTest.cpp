@@ -1,5 +1,5 @@
-#include "tests/render/SmfBytes.h"
 #include "tools/render/MidiFile.h"
+#include "tests/render/SmfBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ using namespace Taviro::Render;
 using Taviro::Test::smfFile;
 using Taviro::Test::smfHeader;
 
-namespace {
+namespace
+{
 
 struct Expected
 {
@@ -52,29 +53,27 @@ std::string errorOf(const std::vector<std::uint8_t>& bytes)
 // One track of format 0 with a little of everything.
 std::vector<std::uint8_t> richFile()
 {
-    return smfFile(0, 96,
-                   {{0x00, 0xFF, 0x03, 0x04, 'S', 'o', 'n', 'g',          // track name
-                     0x00, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0,            // tempo 600000
-                     0x00, 0xC2, 0x05,                                    // program change
-                     0x00, 0x92, 0x3C, 0x64,                              // note on
-                     0x60, 0xE2, 0x00, 0x50,                              // pitch bend
-                     0x81, 0x00, 0x82, 0x3C, 0x40,                        // note off after 128 ticks
-                     0x00, 0xF0, 0x03, 0x7E, 0x01, 0xF7,                  // system exclusive
-                     0x00, 0xB2, 0x07, 0x50, 0x00, 0xFF, 0x2F, 0x00}});  // volume, end of track
+    return smfFile(0, 96, {{0x00, 0xFF, 0x03, 0x04, 'S',  'o',  'n',  'g',     // track name
+                            0x00, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0,          // tempo 600000
+                            0x00, 0xC2, 0x05,                                  // program change
+                            0x00, 0x92, 0x3C, 0x64,                            // note on
+                            0x60, 0xE2, 0x00, 0x50,                            // pitch bend
+                            0x81, 0x00, 0x82, 0x3C, 0x40,                      // note off after 128 ticks
+                            0x00, 0xF0, 0x03, 0x7E, 0x01, 0xF7,                // system exclusive
+                            0x00, 0xB2, 0x07, 0x50, 0x00, 0xFF, 0x2F, 0x00}}); // volume, end of track
 }
 
 } // namespace
 
 TEST(MidiFileReader, RunningStatusContinuesChannelMessagesAndVelocityZeroIsNoteOff)
 {
-    auto file = smfFile(0, 480,
-                        {{0x00, 0x90, 0x3C, 0x64,             // note on C4
-                          0x10, 0x3E, 0x50,                   // running status: note on D4
-                          0x10, 0x3C, 0x00,                   // running status, velocity 0: C4 off
-                          0x00, 0xFF, 0x01, 0x01, 'x',        // a text event in between
-                          0x08, 0x3E, 0x00,                   // running status still holds
-                          0x00, 0xB1, 0x01, 0x20, 0x04, 0x40, 0x7F, // control changes, running
-                          0x00, 0xFF, 0x2F, 0x00}});
+    auto file = smfFile(0, 480, {{0x00, 0x90, 0x3C, 0x64,      // note on C4
+                                  0x10, 0x3E, 0x50,            // running status: note on D4
+                                  0x10, 0x3C, 0x00,            // running status, velocity 0: C4 off
+                                  0x00, 0xFF, 0x01, 0x01, 'x', // a text event in between
+                                  0x08, 0x3E, 0x00,            // running status still holds
+                                  0x00, 0xB1, 0x01, 0x20, 0x04, 0x40, 0x7F, // control changes, running
+                                  0x00, 0xFF, 0x2F, 0x00}});
     auto sequence = parseMidiFile(file);
     EXPECT_EQ(sequence.format, 0);
     EXPECT_EQ(sequence.division.ticksPerQuarter, 480);
@@ -102,13 +101,12 @@ TEST(MidiFileReader, KeepsChannelEventsAndTempoAndSkipsOtherMetaAndSystemExclusi
 
 TEST(MidiFileReader, MergesFormatOneTracksByTickThenTrackOrder)
 {
-    auto file = smfFile(1, 480,
-                        {{0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x0A, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,
-                          0x00, 0xFF, 0x2F, 0x00},
-                         {0x00, 0x90, 0x3C, 0x40, 0x0A, 0x80, 0x3C, 0x00, 0x00, 0x90, 0x3E, 0x40, 0x00, 0xFF,
-                          0x2F, 0x00},
-                         {0x00, 0x91, 0x30, 0x40, 0x05, 0x81, 0x30, 0x00, 0x05, 0x91, 0x32, 0x40, 0x14, 0xFF,
-                          0x2F, 0x00}});
+    auto file = smfFile(
+        1, 480,
+        {{0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x0A, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90, 0x00, 0xFF,
+          0x2F, 0x00},
+         {0x00, 0x90, 0x3C, 0x40, 0x0A, 0x80, 0x3C, 0x00, 0x00, 0x90, 0x3E, 0x40, 0x00, 0xFF, 0x2F, 0x00},
+         {0x00, 0x91, 0x30, 0x40, 0x05, 0x81, 0x30, 0x00, 0x05, 0x91, 0x32, 0x40, 0x14, 0xFF, 0x2F, 0x00}});
     auto sequence = parseMidiFile(file);
     EXPECT_EQ(sequence.trackCount, 3);
     expectEvents(sequence, {{0, MidiEventType::Tempo, 0, 0, 0},

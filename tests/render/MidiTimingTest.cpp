@@ -1,14 +1,16 @@
-#include "tests/render/SmfBytes.h"
 #include "tools/render/MidiTiming.h"
+#include "tests/render/SmfBytes.h"
 
 #include <gtest/gtest.h>
 
 using namespace Taviro::Render;
 using Taviro::Test::smfFile;
 
-namespace {
+namespace
+{
 
-MidiSequence withTempos(int ticksPerQuarter, std::initializer_list<std::pair<std::uint64_t, std::uint32_t>> tempos)
+MidiSequence withTempos(int ticksPerQuarter,
+                        std::initializer_list<std::pair<std::uint64_t, std::uint32_t>> tempos)
 {
     MidiSequence sequence;
     sequence.division.ticksPerQuarter = ticksPerQuarter;
@@ -29,18 +31,17 @@ TEST(TempoMap, WithoutTempoEventsPlaysAt120BeatsPerMinute)
 {
     TempoMap map(withTempos(480, {}), 48000);
     EXPECT_EQ(map.sampleAt(0), 0);
-    EXPECT_EQ(map.sampleAt(480), 24000);  // half a second
-    EXPECT_EQ(map.sampleAt(1), 50);       // 1041.67 microseconds
+    EXPECT_EQ(map.sampleAt(480), 24000); // half a second
+    EXPECT_EQ(map.sampleAt(1), 50);      // 1041.67 microseconds
     EXPECT_DOUBLE_EQ(map.secondsAt(960), 1.0);
 }
 
 TEST(TempoMap, TempoChangeInTheMiddleAppliesFromItsTickOn)
 {
     // 500000 us per quarter for two quarters, then 250000: tick 1440 is 1.0 + 0.25 seconds.
-    auto file = smfFile(0, 480,
-                        {{0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x83, 0x60, 0x90, 0x3C, 0x40, 0x83, 0x60,
-                          0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90, 0x83, 0x60, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F,
-                          0x00}});
+    auto file = smfFile(
+        0, 480, {{0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x83, 0x60, 0x90, 0x3C, 0x40, 0x83, 0x60, 0xFF,
+                  0x51, 0x03, 0x03, 0xD0, 0x90, 0x83, 0x60, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
     auto sequence = parseMidiFile(file);
     TempoMap map(sequence, 48000);
     EXPECT_EQ(map.sampleAt(480), 24000);
@@ -60,8 +61,8 @@ TEST(TempoMap, RoundsToTheNearestSampleWithoutDrift)
     // 100 beats per minute at 96 ticks per quarter: one tick is 6250 us, 275.625 samples at 44.1 kHz.
     TempoMap map(withTempos(96, {{0, 600000}}), 44100);
     EXPECT_EQ(map.sampleAt(1), 276);
-    EXPECT_EQ(map.sampleAt(7), 1929);      // 1929.375
-    EXPECT_EQ(map.sampleAt(2), 551);       // 551.25
+    EXPECT_EQ(map.sampleAt(7), 1929);         // 1929.375
+    EXPECT_EQ(map.sampleAt(2), 551);          // 551.25
     EXPECT_EQ(map.sampleAt(96000), 26460000); // 1000 beats, exactly 600 s
 
     // A tempo that divides nothing evenly, after a change: 140 bpm (428571 us) from tick 480 on.
@@ -101,7 +102,8 @@ TEST(BlockCursor, HandsOutEventsAtTheirOffsetInsideEachBlock)
     BlockCursor cursor(events);
     std::vector<std::pair<std::int64_t, std::int32_t>> seen;
     for (std::int64_t start = 0; start < 2048; start += 512)
-        cursor.forEachInBlock(start, 512, [&](const MidiEvent&, std::int32_t offset) { seen.emplace_back(start, offset); });
+        cursor.forEachInBlock(
+            start, 512, [&](const MidiEvent&, std::int32_t offset) { seen.emplace_back(start, offset); });
     std::vector<std::pair<std::int64_t, std::int32_t>> expected{{0, 0},     {0, 511},   {512, 0},
                                                                 {512, 488}, {512, 511}, {1024, 0}};
     EXPECT_EQ(seen, expected);
@@ -109,10 +111,12 @@ TEST(BlockCursor, HandsOutEventsAtTheirOffsetInsideEachBlock)
 
     // Skipping ahead delivers the overdue event at the start of the block instead of losing it.
     std::vector<std::int32_t> late;
-    cursor.forEachInBlock(6000, 64, [&](const MidiEvent& event, std::int32_t offset) {
-        EXPECT_EQ(event.data1, 5000 % 128);
-        late.push_back(offset);
-    });
+    cursor.forEachInBlock(6000, 64,
+                          [&](const MidiEvent& event, std::int32_t offset)
+                          {
+                              EXPECT_EQ(event.data1, 5000 % 128);
+                              late.push_back(offset);
+                          });
     EXPECT_EQ(late, std::vector<std::int32_t>{0});
     EXPECT_TRUE(cursor.finished());
 }

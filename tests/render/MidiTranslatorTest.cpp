@@ -6,7 +6,8 @@
 
 using namespace Taviro::Render;
 
-namespace {
+namespace
+{
 
 struct RecordingSink
 {
@@ -56,7 +57,7 @@ TEST(MidiTranslator, NoteOffsEndTheirOwnNoteOnsOldestFirstAndStrayOnesAreDropped
     translator.translate(channelEvent(MidiEventType::NoteOn, 2, 60, 64), sink); // same key again
     translator.translate(channelEvent(MidiEventType::NoteOn, 3, 60, 1), sink);  // same key, other channel
     translator.translate(channelEvent(MidiEventType::NoteOff, 2, 60), sink);
-    translator.translate(channelEvent(MidiEventType::NoteOff, 5, 61), sink);   // never started
+    translator.translate(channelEvent(MidiEventType::NoteOff, 5, 61), sink); // never started
     translator.translate(channelEvent(MidiEventType::NoteOff, 2, 60, 100), sink);
 
     ASSERT_EQ(sink.notes.size(), 5u);
@@ -117,10 +118,10 @@ TEST(MidiTranslator, ControllersAndPitchBendGoThroughTheMappingAndUnmappedOnesAr
     translator.translate(channelEvent(MidiEventType::ControlChange, 1, 64, 127), sink); // sustain: unmapped
     translator.translate(channelEvent(MidiEventType::ChannelPressure, 1, 90), sink);    // unmapped
     translator.translate(channelEvent(MidiEventType::PolyPressure, 1, 60, 90), sink);
-    translator.translate(channelEvent(MidiEventType::PitchBend, 1, 0x00, 0x40), sink);  // centre
-    translator.translate(channelEvent(MidiEventType::PitchBend, 1, 0x00, 0x00), sink);  // full down
-    translator.translate(channelEvent(MidiEventType::PitchBend, 1, 0x7F, 0x7F), sink);  // full up
-    translator.translate(channelEvent(MidiEventType::ControlChange, 1, 10, 64), sink);  // pan
+    translator.translate(channelEvent(MidiEventType::PitchBend, 1, 0x00, 0x40), sink); // centre
+    translator.translate(channelEvent(MidiEventType::PitchBend, 1, 0x00, 0x00), sink); // full down
+    translator.translate(channelEvent(MidiEventType::PitchBend, 1, 0x7F, 0x7F), sink); // full up
+    translator.translate(channelEvent(MidiEventType::ControlChange, 1, 10, 64), sink); // pan
 
     ASSERT_EQ(sink.parameters.size(), 6u);
     EXPECT_TRUE(sink.notes.empty());

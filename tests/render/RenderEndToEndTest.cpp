@@ -16,7 +16,8 @@
 using Taviro::Render::SmfWriter;
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 struct ToolRun
 {
@@ -144,17 +145,19 @@ double spectralDistance(const std::vector<double>& a, const std::vector<double>&
 bool sameBytes(const fs::path& a, const fs::path& b)
 {
     std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
-    std::vector<char> ba((std::istreambuf_iterator<char>(fa)), {}), bb((std::istreambuf_iterator<char>(fb)), {});
+    std::vector<char> ba((std::istreambuf_iterator<char>(fa)), {}),
+        bb((std::istreambuf_iterator<char>(fb)), {});
     return !ba.empty() && ba == bb;
 }
 
 class RenderEndToEnd : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        folder = fs::path(testing::TempDir()) /
-                 ("taviro-render-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder =
+            fs::path(testing::TempDir()) /
+            ("taviro-render-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -164,8 +167,8 @@ protected:
     {
         fs::path path = folder / name;
         auto bytes = writer.build();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 
@@ -224,7 +227,8 @@ TEST_F(RenderEndToEnd, StemsCarryOnlyTheChannelsThatPlayAndTheMixIsTheirSum)
     }
     double largest = 0;
     for (std::size_t i = 0; i < mix.frames(); ++i)
-        largest = std::max({largest, std::abs(mix.left[i] - sumLeft[i]), std::abs(mix.right[i] - sumRight[i])});
+        largest =
+            std::max({largest, std::abs(mix.left[i] - sumLeft[i]), std::abs(mix.right[i] - sumRight[i])});
     EXPECT_LT(largest, 1e-6);
 }
 
@@ -279,7 +283,8 @@ TEST_F(RenderEndToEnd, WithoutArgumentsTheDemoSongGoesToTaviroDemoWavHere)
     ASSERT_EQ(run.exitCode, 0) << run.output;
     fs::path written = folder / "taviro-demo.wav";
     EXPECT_NE(run.output.find(fs::absolute(written).string()), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("dBFS"), std::string::npos) << "the summary gives the peak level: " << run.output;
+    EXPECT_NE(run.output.find("dBFS"), std::string::npos)
+        << "the summary gives the peak level: " << run.output;
 
     Audio demo = readAudio(written);
     double seconds = static_cast<double>(demo.frames()) / demo.sampleRate;
@@ -327,9 +332,10 @@ TEST_F(RenderEndToEnd, InfoShowsWhatAHostSees)
     ToolRun run = render({"--info"});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     for (const char* expected :
-         {"Audio Output MIDI channel 1\"", "Audio Output MIDI channel 16\"", "\"Event Input\", 16 MIDI channel(s)",
-          "Parameters: 786", "Units: 17", "\"MIDI Channel 10\"", "Program lists: 16",
-          "\"Instrument Program List MIDI channel 16\", 19 program(s)", "0 Piano Cologne", "18 USER 4",
-          "\"Drum Program List MIDI channel 10\", 1 program(s)", "0 Drums (keys: 36 Kick Drum", "53 Ride Bell)"})
+         {"Audio Output MIDI channel 1\"", "Audio Output MIDI channel 16\"",
+          "\"Event Input\", 16 MIDI channel(s)", "Parameters: 786", "Units: 17", "\"MIDI Channel 10\"",
+          "Program lists: 16", "\"Instrument Program List MIDI channel 16\", 19 program(s)",
+          "0 Piano Cologne", "18 USER 4", "\"Drum Program List MIDI channel 10\", 1 program(s)",
+          "0 Drums (keys: 36 Kick Drum", "53 Ride Bell)"})
         EXPECT_NE(run.output.find(expected), std::string::npos) << expected << "\n" << run.output;
 }

@@ -1,5 +1,5 @@
-#include "tools/render/Progress.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/Progress.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,8 @@
 
 using namespace Taviro::Render;
 
-namespace {
+namespace
+{
 
 RenderOptions parse(std::vector<std::string> arguments)
 {
@@ -42,8 +43,9 @@ TEST(RenderOptions, NoArgumentsRenderTheDemoSongToTaviroDemoWav)
 
 TEST(RenderOptions, ReadsEveryOptionInBothSpellings)
 {
-    auto options = parse({"--rate", "44100", "--block-size=64", "--64", "--format", "float", "--stems", "out/stems",
-                          "--plugin=/opt/TaviroPlugIn.vst3", "-o", "mix.wav", "songs/tune.mid", "--tail", "2.5"});
+    auto options =
+        parse({"--rate", "44100", "--block-size=64", "--64", "--format", "float", "--stems", "out/stems",
+               "--plugin=/opt/TaviroPlugIn.vst3", "-o", "mix.wav", "songs/tune.mid", "--tail", "2.5"});
     EXPECT_EQ(options.sampleRate, 44100);
     EXPECT_EQ(options.blockSize, 64);
     EXPECT_TRUE(options.doublePrecision);

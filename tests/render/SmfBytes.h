@@ -4,14 +4,26 @@
 #include <initializer_list>
 #include <vector>
 
-namespace Taviro::Test {
+namespace Taviro::Test
+{
 
 // Hand-made Standard MIDI File images for reader tests.
 inline std::vector<std::uint8_t> smfHeader(int format, int tracks, int division)
 {
-    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<std::uint8_t>(format),
-            static_cast<std::uint8_t>(tracks >> 8), static_cast<std::uint8_t>(tracks),
-            static_cast<std::uint8_t>(division >> 8), static_cast<std::uint8_t>(division)};
+    return {'M',
+            'T',
+            'h',
+            'd',
+            0,
+            0,
+            0,
+            6,
+            0,
+            static_cast<std::uint8_t>(format),
+            static_cast<std::uint8_t>(tracks >> 8),
+            static_cast<std::uint8_t>(tracks),
+            static_cast<std::uint8_t>(division >> 8),
+            static_cast<std::uint8_t>(division)};
 }
 
 inline void appendTrack(std::vector<std::uint8_t>& file, std::initializer_list<std::uint8_t> body)

@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Taviro::Render {
-namespace {
+namespace Taviro::Render
+{
+namespace
+{
 
 std::string systemError()
 {
@@ -19,7 +21,7 @@ std::string systemError()
 } // namespace
 
 AudioFileWriter::AudioFileWriter(std::string path, int sampleRate, SampleFormat format)
-: finalPath(std::move(path))
+    : finalPath(std::move(path))
 {
     namespace fs = std::filesystem;
     fs::path target(finalPath);

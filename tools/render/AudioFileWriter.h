@@ -8,7 +8,8 @@
 
 typedef struct sf_private_tag SNDFILE;
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 enum class SampleFormat
 {
@@ -18,7 +19,7 @@ enum class SampleFormat
 
 class AudioFileError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -28,7 +29,7 @@ public:
 // existing file of the same name stays untouched until the rename replaces it.
 class AudioFileWriter
 {
-public:
+  public:
     AudioFileWriter(std::string path, int sampleRate, SampleFormat format);
     ~AudioFileWriter();
 
@@ -41,7 +42,7 @@ public:
 
     const std::string& path() const { return finalPath; }
 
-private:
+  private:
     void discard();
 
     std::string finalPath;

@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 inline constexpr const char* bundleName = "TaviroPlugIn.vst3";
 

@@ -5,8 +5,10 @@
 #include <array>
 #include <cmath>
 
-namespace Taviro::Render {
-namespace {
+namespace Taviro::Render
+{
+namespace
+{
 
 constexpr int ticksPerBeat = 480;
 constexpr int beatsPerBar = 4;
@@ -60,7 +62,7 @@ enum Drum
 
 struct Chord
 {
-    int root;                // bass note
+    int root;                 // bass note
     std::array<int, 3> tones; // close voicing around middle C
 };
 
@@ -75,7 +77,7 @@ const Chord E{40, {56, 59, 64}};
 constexpr int songBars = 17;
 const std::array<Chord, songBars> progression{Am, F, C, G, Am, F, C, G, Am, F, C, G, Dm, Am, F, E, Am};
 
-constexpr int introEnd = 4;   // bars 0..3: piano, pad, hi-hat
+constexpr int introEnd = 4;     // bars 0..3: piano, pad, hi-hat
 constexpr int bridgeStart = 12; // bars 12..15: strings, muted guitar, ride
 constexpr int finalBar = 16;
 
@@ -89,20 +91,20 @@ struct MelodyNote
 
 // The flute's tune (the preset sounds an octave above the written keys).
 const MelodyNote melody[] = {
-    {4, 0, 64, 1.5},  {4, 1.5, 67, 0.5}, {4, 2, 69, 1.5},   {4, 3.5, 67, 0.5},  {5, 0, 69, 1},
-    {5, 1, 72, 1},    {5, 2, 69, 1},     {5, 3, 65, 1},     {6, 0, 67, 1.5},    {6, 1.5, 64, 0.5},
-    {6, 2, 60, 1},    {6, 3, 62, 1},     {7, 0, 71, 2},     {7, 2, 67, 1},      {7, 3, 62, 1},
-    {8, 0, 64, 1},    {8, 1, 69, 1},     {8, 2, 72, 1},     {8, 3, 71, 0.5},    {8, 3.5, 72, 0.5},
-    {9, 0, 72, 1.5},  {9, 1.5, 69, 0.5}, {9, 2, 65, 2},     {10, 0, 67, 1},     {10, 1, 72, 1},
-    {10, 2, 76, 1.5}, {10, 3.5, 74, 0.5}, {11, 0, 74, 3},   {11, 3, 69, 1},     {12, 0, 74, 1.5},
-    {12, 1.5, 72, 0.5}, {12, 2, 69, 1},  {12, 3, 65, 1},    {13, 0, 72, 1.5},   {13, 1.5, 71, 0.5},
-    {13, 2, 69, 2},   {14, 0, 77, 1},    {14, 1, 76, 1},    {14, 2, 74, 1},     {14, 3, 72, 1},
-    {15, 0, 71, 2},   {15, 2, 68, 1},    {15, 3, 71, 1},    {16, 0, 69, 4},
+    {4, 0, 64, 1.5},    {4, 1.5, 67, 0.5},  {4, 2, 69, 1.5}, {4, 3.5, 67, 0.5}, {5, 0, 69, 1},
+    {5, 1, 72, 1},      {5, 2, 69, 1},      {5, 3, 65, 1},   {6, 0, 67, 1.5},   {6, 1.5, 64, 0.5},
+    {6, 2, 60, 1},      {6, 3, 62, 1},      {7, 0, 71, 2},   {7, 2, 67, 1},     {7, 3, 62, 1},
+    {8, 0, 64, 1},      {8, 1, 69, 1},      {8, 2, 72, 1},   {8, 3, 71, 0.5},   {8, 3.5, 72, 0.5},
+    {9, 0, 72, 1.5},    {9, 1.5, 69, 0.5},  {9, 2, 65, 2},   {10, 0, 67, 1},    {10, 1, 72, 1},
+    {10, 2, 76, 1.5},   {10, 3.5, 74, 0.5}, {11, 0, 74, 3},  {11, 3, 69, 1},    {12, 0, 74, 1.5},
+    {12, 1.5, 72, 0.5}, {12, 2, 69, 1},     {12, 3, 65, 1},  {13, 0, 72, 1.5},  {13, 1.5, 71, 0.5},
+    {13, 2, 69, 2},     {14, 0, 77, 1},     {14, 1, 76, 1},  {14, 2, 74, 1},    {14, 3, 72, 1},
+    {15, 0, 71, 2},     {15, 2, 68, 1},     {15, 3, 71, 1},  {16, 0, 69, 4},
 };
 
 class DemoSong
 {
-public:
+  public:
     std::vector<std::uint8_t> write()
     {
         conductor();
@@ -117,7 +119,7 @@ public:
         return smf.build();
     }
 
-private:
+  private:
     // Tempo and metre, with a ritardando into the last chord.
     void conductor()
     {
@@ -157,7 +159,7 @@ private:
         for (int bar = 0; bar < introEnd; ++bar)
         {
             const Chord& c = progression[bar];
-            const int pattern[8] = {c.root + 12, c.tones[0], c.tones[1], c.tones[2],
+            const int pattern[8] = {c.root + 12,    c.tones[0], c.tones[1], c.tones[2],
                                     c.tones[2] + 5, c.tones[2], c.tones[1], c.tones[0]};
             for (int i = 0; i < 8; ++i)
                 play(bar, i * 0.5, i == 0 ? 2.0 : 0.5, pattern[i], i % 2 ? 58 : 72);

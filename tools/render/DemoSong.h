@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 // The built-in demo song as a Standard MIDI File (format 1): about 45 seconds in A minor for
 // piano, clean and muted electric guitar, synth bass, strings, pad, flute and drums, each part on

@@ -8,7 +8,8 @@
 #include <cstring>
 #include <vector>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -49,7 +50,8 @@ void HostedPlugin::load(const std::string& bundlePath)
 
     componentObject = factory.createInstance<IComponent>(componentInfo.cid);
     if (!componentObject)
-        throw HostError("the plug-in " + bundlePath + " could not create its processor \"" + componentInfo.name + "\"");
+        throw HostError("the plug-in " + bundlePath + " could not create its processor \"" +
+                        componentInfo.name + "\"");
     hostApplication = owned(new HostApplication());
     if (componentObject->initialize(hostApplication) != kResultOk)
         throw HostError("the processor \"" + componentInfo.name + "\" failed to initialise");
@@ -124,10 +126,11 @@ void HostedPlugin::startProcessing(const ProcessingSetup& setup)
     std::vector<SpeakerArrangement> stereo(static_cast<std::size_t>(outputs), SpeakerArr::kStereo);
     processorObject->setBusArrangements(nullptr, 0, stereo.data(), outputs);
 
-    ProcessSetup processSetup{kOffline, sampleSize, setup.blockSize, static_cast<SampleRate>(setup.sampleRate)};
+    ProcessSetup processSetup{kOffline, sampleSize, setup.blockSize,
+                              static_cast<SampleRate>(setup.sampleRate)};
     if (processorObject->setupProcessing(processSetup) != kResultOk)
-        throw HostError("\"" + componentInfo.name + "\" refused " + std::to_string(setup.sampleRate) + " Hz with " +
-                        std::to_string(setup.blockSize) + "-sample blocks");
+        throw HostError("\"" + componentInfo.name + "\" refused " + std::to_string(setup.sampleRate) +
+                        " Hz with " + std::to_string(setup.blockSize) + "-sample blocks");
 
     for (int32 bus = 0; bus < outputs; ++bus)
         componentObject->activateBus(kAudio, kOutput, bus, true);
@@ -182,8 +185,8 @@ std::optional<std::uint32_t> HostedPlugin::controllerAssignment(int channel, int
     if (!midiMapping)
         return std::nullopt;
     ParamID id = kNoParamId;
-    if (midiMapping->getMidiControllerAssignment(0, static_cast<int16>(channel), static_cast<CtrlNumber>(controller),
-                                                 id) != kResultOk)
+    if (midiMapping->getMidiControllerAssignment(0, static_cast<int16>(channel),
+                                                 static_cast<CtrlNumber>(controller), id) != kResultOk)
         return std::nullopt;
     return id;
 }

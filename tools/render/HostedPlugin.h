@@ -13,7 +13,8 @@
 #include <optional>
 #include <string>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 struct ProcessingSetup
 {
@@ -29,7 +30,7 @@ struct ProcessingSetup
 // runs in the reverse order. Failures throw HostError with a message for the user.
 class HostedPlugin
 {
-public:
+  public:
     explicit HostedPlugin(const std::string& bundlePath);
     ~HostedPlugin();
 
@@ -49,7 +50,7 @@ public:
     // The parameter that MIDI controller `controller` of `channel` drives on the event input, if any.
     std::optional<std::uint32_t> controllerAssignment(int channel, int controller) const;
 
-private:
+  private:
     void load(const std::string& bundlePath);
     void release();
     void createController();

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-namespace Taviro::Render {
-namespace {
+namespace Taviro::Render
+{
+namespace
+{
 
 constexpr std::size_t maximumFileSize = 256u << 20;
 
@@ -21,9 +23,9 @@ std::string hexByte(unsigned value)
 // offset so that a broken file can be inspected.
 class ByteReader
 {
-public:
+  public:
     ByteReader(std::span<const std::uint8_t> bytes, std::size_t fileOffset, std::string where)
-    : bytes(bytes), base(fileOffset), where(std::move(where))
+        : bytes(bytes), base(fileOffset), where(std::move(where))
     {
     }
 
@@ -80,7 +82,7 @@ public:
         throw MidiFileError(where + ": " + what + " at byte " + std::to_string(at));
     }
 
-private:
+  private:
     void need(std::size_t size) const
     {
         if (remaining() < size)
@@ -248,8 +250,9 @@ MidiSequence parseMidiFile(std::span<const std::uint8_t> bytes)
     while (sequence.trackCount < declaredTracks)
     {
         if (file.atEnd())
-            throw MidiFileError("MIDI file is truncated: the header declares " + std::to_string(declaredTracks) +
-                                " tracks but the file holds " + std::to_string(sequence.trackCount));
+            throw MidiFileError("MIDI file is truncated: the header declares " +
+                                std::to_string(declaredTracks) + " tracks but the file holds " +
+                                std::to_string(sequence.trackCount));
         std::size_t chunkOffset = file.offset();
         auto id = file.take(4);
         std::uint32_t length = file.bigEndian(4);

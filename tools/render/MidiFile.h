@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 // Why a Standard MIDI File could not be read; the message names the place in the file.
 class MidiFileError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

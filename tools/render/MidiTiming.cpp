@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-namespace Taviro::Render {
-namespace {
+namespace Taviro::Render
+{
+namespace
+{
 
 constexpr std::uint32_t defaultMicrosecondsPerQuarter = 500000; // 120 beats per minute
 
@@ -16,7 +18,7 @@ std::int64_t roundedQuotient(unsigned __int128 numerator, unsigned __int128 deno
 } // namespace
 
 TempoMap::TempoMap(const MidiSequence& sequence, int sampleRate)
-: division(sequence.division), sampleRate(sampleRate)
+    : division(sequence.division), sampleRate(sampleRate)
 {
     segments.push_back({0, defaultMicrosecondsPerQuarter, 0});
     for (const MidiEvent& event : sequence.events)

@@ -6,20 +6,21 @@
 #include <span>
 #include <vector>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 // Turns MIDI ticks into sample positions through the file's tempo map. Positions are exact: the
 // elapsed time is kept as a whole number of tick-microseconds and rounded to the nearest sample
 // only at the end, so long files do not drift.
 class TempoMap
 {
-public:
+  public:
     TempoMap(const MidiSequence& sequence, int sampleRate);
 
     std::int64_t sampleAt(std::uint64_t tick) const;
     double secondsAt(std::uint64_t tick) const;
 
-private:
+  private:
     struct Segment
     {
         std::uint64_t tick;
@@ -50,7 +51,7 @@ std::vector<ScheduledEvent> scheduleEvents(const MidiSequence& sequence, const T
 // ahead can produce) is delivered at offset 0 rather than lost.
 class BlockCursor
 {
-public:
+  public:
     explicit BlockCursor(std::span<const ScheduledEvent> events) : events(events) {}
 
     template <typename Visitor>
@@ -66,7 +67,7 @@ public:
 
     bool finished() const { return next >= events.size(); }
 
-private:
+  private:
     std::span<const ScheduledEvent> events;
     std::size_t next = 0;
 };

@@ -1,6 +1,7 @@
 #include "tools/render/MidiTranslator.h"
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 std::optional<double> MidiTranslator::programValue(int channel, int program)
 {

@@ -9,7 +9,8 @@
 #include <optional>
 #include <utility>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 // What a MIDI event becomes for a VST 3 instrument.
 struct NoteCommand
@@ -34,7 +35,7 @@ struct ParameterCommand
 // plug-in's MIDI controller mapping names, and are dropped where it names none.
 class MidiTranslator
 {
-public:
+  public:
     // Answers the parameter that controller `controller` (0..127, 128 channel pressure, 129 pitch
     // bend) of `channel` drives, if any.
     using ControllerAssignment = std::function<std::optional<std::uint32_t>(int channel, int controller)>;
@@ -47,12 +48,10 @@ public:
     explicit MidiTranslator(ControllerAssignment assignment) : assignment(std::move(assignment)) {}
 
     // Calls note(NoteCommand) or parameter(ParameterCommand) on `sink` for what `event` means.
-    template <typename Sink>
-    void translate(const MidiEvent& event, Sink& sink);
+    template <typename Sink> void translate(const MidiEvent& event, Sink& sink);
 
     // Note-offs for every note still sounding, as a host sends when playback stops.
-    template <typename Sink>
-    void releaseAll(Sink& sink);
+    template <typename Sink> void releaseAll(Sink& sink);
 
     // Identifier of a channel's program-change parameter, and the normalised value that selects
     // `program` (the middle of its share of the range, so that rounding cannot pick a neighbour).
@@ -61,7 +60,7 @@ public:
     // 14-bit pitch bend to a normalised value with the centre 8192 exactly at 0.5.
     static double pitchBendValue(int value);
 
-private:
+  private:
     std::int32_t startNote(int channel, int pitch);
     std::optional<std::int32_t> endNote(int channel, int pitch);
 
@@ -70,18 +69,19 @@ private:
     std::int32_t nextNoteId = 0;
 };
 
-template <typename Sink>
-void MidiTranslator::translate(const MidiEvent& event, Sink& sink)
+template <typename Sink> void MidiTranslator::translate(const MidiEvent& event, Sink& sink)
 {
     const int channel = event.channel;
-    auto mapped = [&](int controller, double value) {
+    auto mapped = [&](int controller, double value)
+    {
         if (auto id = assignment(channel, controller))
             sink.parameter(ParameterCommand{*id, value});
     };
     switch (event.type)
     {
     case MidiEventType::NoteOn:
-        sink.note(NoteCommand{true, channel, event.data1, event.data2 / 127.0f, startNote(channel, event.data1)});
+        sink.note(
+            NoteCommand{true, channel, event.data1, event.data2 / 127.0f, startNote(channel, event.data1)});
         break;
     case MidiEventType::NoteOff:
         // A note-off without its note-on is dropped: sent without an ID, the plug-in would take
@@ -108,8 +108,7 @@ void MidiTranslator::translate(const MidiEvent& event, Sink& sink)
     }
 }
 
-template <typename Sink>
-void MidiTranslator::releaseAll(Sink& sink)
+template <typename Sink> void MidiTranslator::releaseAll(Sink& sink)
 {
     for (auto& [key, ids] : sounding)
         for (std::int32_t id : ids)

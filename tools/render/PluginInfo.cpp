@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <string>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace {
+namespace
+{
 
 // The host's 16-bit strings as UTF-8 (characters of the basic multilingual plane).
 std::string utf8(const TChar* text)
@@ -51,7 +53,8 @@ const char* busTypeName(BusType type)
     return type == kMain ? "main" : "auxiliary";
 }
 
-void printBuses(IComponent& component, MediaType media, BusDirection direction, const char* what, std::ostream& out)
+void printBuses(IComponent& component, MediaType media, BusDirection direction, const char* what,
+                std::ostream& out)
 {
     for (int32 i = 0; i < component.getBusCount(media, direction); ++i)
     {
@@ -66,7 +69,8 @@ void printBuses(IComponent& component, MediaType media, BusDirection direction, 
 
 void printProgramList(IUnitInfo& units, const ProgramListInfo& list, std::ostream& out)
 {
-    out << "  list " << list.id << " \"" << utf8(list.name) << "\", " << list.programCount << " program(s):\n";
+    out << "  list " << list.id << " \"" << utf8(list.name) << "\", " << list.programCount
+        << " program(s):\n";
     for (int32 program = 0; program < list.programCount; ++program)
     {
         String128 name{};
@@ -143,7 +147,8 @@ void printPluginInfo(const HostedPlugin& plugin, std::ostream& out)
         UnitInfo unit{};
         if (units->getUnitInfo(i, unit) != kResultOk)
             continue;
-        out << "  " << unitIdText(unit.id) << " \"" << utf8(unit.name) << "\", parent " << unitIdText(unit.parentUnitId);
+        out << "  " << unitIdText(unit.id) << " \"" << utf8(unit.name) << "\", parent "
+            << unitIdText(unit.parentUnitId);
         if (unit.programListId != kNoProgramListId)
             out << ", program list " << unit.programListId;
         out << "\n";

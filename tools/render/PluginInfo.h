@@ -4,7 +4,8 @@
 
 #include <ostream>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 // Prints what a host shows of a plug-in: the module and its classes, the processor's buses, the
 // controller's parameter count, its units and every program list with its programs (and the

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Taviro::Render {
-namespace {
+namespace Taviro::Render
+{
+namespace
+{
 
 std::string fixed(double value, int decimals)
 {
@@ -36,7 +38,10 @@ std::string peakText(double peak)
     return fixed(20.0 * std::log10(peak), 1) + " dBFS";
 }
 
-ProgressDisplay::ProgressDisplay(double totalSeconds, bool enabled) : totalSeconds(totalSeconds), enabled(enabled) {}
+ProgressDisplay::ProgressDisplay(double totalSeconds, bool enabled)
+    : totalSeconds(totalSeconds), enabled(enabled)
+{
+}
 
 double ProgressDisplay::realTimeFactor(double positionSeconds) const
 {
@@ -54,7 +59,8 @@ void ProgressDisplay::update(double positionSeconds)
     lastDrawn = now;
     drawn = true;
     // Clear to the end of the line so that a shorter line leaves no remains.
-    std::fprintf(stderr, "\r%s\033[K", progressLine(positionSeconds, totalSeconds, realTimeFactor(positionSeconds)).c_str());
+    std::fprintf(stderr, "\r%s\033[K",
+                 progressLine(positionSeconds, totalSeconds, realTimeFactor(positionSeconds)).c_str());
     std::fflush(stderr);
 }
 

@@ -4,11 +4,12 @@
 #include <filesystem>
 #include <sstream>
 
-namespace Taviro::Render {
-namespace {
+namespace Taviro::Render
+{
+namespace
+{
 
-template <typename Number>
-std::string numberText(Number value)
+template <typename Number> std::string numberText(Number value)
 {
     std::ostringstream out;
     out << value;
@@ -21,8 +22,8 @@ Number numberArgument(const std::string& option, const std::string& text, Number
     Number value{};
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        throw UsageError(option + " expects a number from " + numberText(low) + " to " +
-                         numberText(high) + ", not \"" + text + "\"");
+        throw UsageError(option + " expects a number from " + numberText(low) + " to " + numberText(high) +
+                         ", not \"" + text + "\"");
     return value;
 }
 
@@ -63,14 +64,16 @@ RenderOptions parseCommandLine(std::span<const std::string> arguments)
                 hasInlineValue = true;
             }
         }
-        auto takeValue = [&]() -> std::string {
+        auto takeValue = [&]() -> std::string
+        {
             if (hasInlineValue)
                 return value;
             if (i + 1 >= arguments.size())
                 throw UsageError(option + " needs a value");
             return arguments[++i];
         };
-        auto noValue = [&] {
+        auto noValue = [&]
+        {
             if (hasInlineValue)
                 throw UsageError(option + " takes no value");
         };

@@ -7,21 +7,22 @@
 #include <stdexcept>
 #include <string>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 class UsageError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 struct RenderOptions
 {
-    std::string midiFile;           // empty: the built-in demo song
-    std::string outputFile;         // empty: derived from the MIDI file's name, or taviro-demo.wav
-    std::string stemsFolder;        // empty: no stems
-    std::string pluginPath;         // empty: the bundle built beside the tool
-    std::string demoMidiFile;       // non-empty: write the demo song as a MIDI file and stop
+    std::string midiFile;     // empty: the built-in demo song
+    std::string outputFile;   // empty: derived from the MIDI file's name, or taviro-demo.wav
+    std::string stemsFolder;  // empty: no stems
+    std::string pluginPath;   // empty: the bundle built beside the tool
+    std::string demoMidiFile; // non-empty: write the demo song as a MIDI file and stop
     int sampleRate = 48000;
     int blockSize = 512;
     bool doublePrecision = false;

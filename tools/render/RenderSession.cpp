@@ -11,12 +11,14 @@
 #include <cmath>
 #include <map>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace {
+namespace
+{
 
 constexpr ParamID voiceCountParameter = 784;
 constexpr int voicePoolSize = 128;
@@ -26,7 +28,7 @@ constexpr int32 parameterCapacity = 1024;
 // Collects what the translator makes of one block's MIDI events.
 class BlockInput
 {
-public:
+  public:
     explicit BlockInput(IEditController* controller) : controller(controller), events(eventCapacity) {}
 
     void begin()
@@ -41,8 +43,9 @@ public:
     {
         auto channel = static_cast<int16>(command.channel);
         auto pitch = static_cast<int16>(command.pitch);
-        Event event = command.on ? makeNoteOn(currentOffset, channel, pitch, command.velocity, command.noteId)
-                                 : makeNoteOff(currentOffset, channel, pitch, command.velocity, command.noteId);
+        Event event = command.on
+                          ? makeNoteOn(currentOffset, channel, pitch, command.velocity, command.noteId)
+                          : makeNoteOff(currentOffset, channel, pitch, command.velocity, command.noteId);
         if (events.addEvent(event) != kResultOk)
             ++dropped;
     }
@@ -65,7 +68,7 @@ public:
     IEventList* eventList() { return &events; }
     std::int64_t droppedCount() const { return dropped; }
 
-private:
+  private:
     IEditController* controller;
     EventList events;
     std::map<ParamID, std::pair<int32, ParamValue>> changes;
@@ -132,8 +135,9 @@ void collectOutputs(HostProcessData& data, int32 buses, RenderedBlock& block, do
 
 } // namespace
 
-RenderStatistics renderSong(HostedPlugin& plugin, std::span<const ScheduledEvent> events, std::int64_t songEnd,
-                            const RenderSettings& settings, const std::function<void(const RenderedBlock&)>& consume,
+RenderStatistics renderSong(HostedPlugin& plugin, std::span<const ScheduledEvent> events,
+                            std::int64_t songEnd, const RenderSettings& settings,
+                            const std::function<void(const RenderedBlock&)>& consume,
                             const std::function<void(std::int64_t position)>& progress,
                             const std::atomic<bool>& stopRequested)
 {
@@ -163,12 +167,13 @@ RenderStatistics renderSong(HostedPlugin& plugin, std::span<const ScheduledEvent
     data.outputParameterChanges = &outputChanges;
     data.processContext = &context;
 
-    MidiTranslator translator(
-        [&plugin](int channel, int number) { return plugin.controllerAssignment(channel, number); });
+    MidiTranslator translator([&plugin](int channel, int number)
+                              { return plugin.controllerAssignment(channel, number); });
     BlockCursor cursor(events);
 
     RenderedBlock block;
-    block.busLeft.assign(static_cast<std::size_t>(buses), std::vector<double>(static_cast<std::size_t>(setup.blockSize)));
+    block.busLeft.assign(static_cast<std::size_t>(buses),
+                         std::vector<double>(static_cast<std::size_t>(setup.blockSize)));
     block.busRight = block.busLeft;
     block.mixLeft.assign(static_cast<std::size_t>(setup.blockSize), 0.0);
     block.mixRight = block.mixLeft;
@@ -185,10 +190,12 @@ RenderStatistics renderSong(HostedPlugin& plugin, std::span<const ScheduledEvent
         input.begin();
         inputChanges.clear();
         outputChanges.clear();
-        cursor.forEachInBlock(start, setup.blockSize, [&](const MidiEvent& event, std::int32_t offset) {
-            input.at(offset);
-            translator.translate(event, input);
-        });
+        cursor.forEachInBlock(start, setup.blockSize,
+                              [&](const MidiEvent& event, std::int32_t offset)
+                              {
+                                  input.at(offset);
+                                  translator.translate(event, input);
+                              });
         if (!released && start + setup.blockSize > songEnd)
         {
             input.at(static_cast<std::int32_t>(std::max<std::int64_t>(0, songEnd - start)));

@@ -9,7 +9,8 @@
 #include <span>
 #include <vector>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 // One processed block as doubles: the stereo output of every bus, and their sum.
 struct RenderedBlock
@@ -28,14 +29,14 @@ struct RenderSettings
 struct RenderStatistics
 {
     std::int64_t frames = 0;
-    double peak = 0;          // of the mix
-    bool tailCut = false;     // voices still sounded when the tail limit was reached
+    double peak = 0;      // of the mix
+    bool tailCut = false; // voices still sounded when the tail limit was reached
     std::int64_t droppedEvents = 0;
 };
 
 class Interrupted : public std::runtime_error
 {
-public:
+  public:
     Interrupted() : std::runtime_error("interrupted") {}
 };
 
@@ -44,8 +45,9 @@ public:
 // has ended and the plug-in reports that no voice sounds (output parameter 784, the voice count
 // over 128), or until the tail limit. Parameter changes, the ones sent and the ones the processor
 // reports back, are also given to the controller, as a host keeps its controller in step.
-RenderStatistics renderSong(HostedPlugin& plugin, std::span<const ScheduledEvent> events, std::int64_t songEnd,
-                            const RenderSettings& settings, const std::function<void(const RenderedBlock&)>& consume,
+RenderStatistics renderSong(HostedPlugin& plugin, std::span<const ScheduledEvent> events,
+                            std::int64_t songEnd, const RenderSettings& settings,
+                            const std::function<void(const RenderedBlock&)>& consume,
                             const std::function<void(std::int64_t position)>& progress,
                             const std::atomic<bool>& stopRequested);
 

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace Taviro::Render {
-namespace {
+namespace Taviro::Render
+{
+namespace
+{
 
 std::uint8_t dataByte(int value)
 {
@@ -105,11 +107,13 @@ std::vector<std::uint8_t> SmfWriter::build() const
             ordered.push_back(&event);
         // Note-offs sort before note-ons at the same tick so that a repeated key is released
         // before it is struck again; otherwise the order of insertion holds.
-        std::stable_sort(ordered.begin(), ordered.end(), [](const Event* a, const Event* b) {
-            if (a->tick != b->tick)
-                return a->tick < b->tick;
-            return (a->bytes[0] & 0xF0) == 0x80 && (b->bytes[0] & 0xF0) != 0x80;
-        });
+        std::stable_sort(ordered.begin(), ordered.end(),
+                         [](const Event* a, const Event* b)
+                         {
+                             if (a->tick != b->tick)
+                                 return a->tick < b->tick;
+                             return (a->bytes[0] & 0xF0) == 0x80 && (b->bytes[0] & 0xF0) != 0x80;
+                         });
 
         std::vector<std::uint8_t> body;
         std::uint64_t previous = 0;

@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
-namespace Taviro::Render {
+namespace Taviro::Render
+{
 
 // Builds a Standard MIDI File of format 1 in memory. Events are given at absolute ticks in any
 // order; each track is sorted (stably) and delta-encoded when the file is built.
 class SmfWriter
 {
-public:
+  public:
     explicit SmfWriter(int ticksPerQuarter) : ticksPerQuarter(ticksPerQuarter) {}
 
     // Starts a new track; the events that follow go into it. Answers the track's index.
@@ -26,7 +27,7 @@ public:
 
     std::vector<std::uint8_t> build() const;
 
-private:
+  private:
     struct Event
     {
         std::uint64_t tick;

@@ -23,7 +23,8 @@
 using namespace Taviro::Render;
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr int busesWithStems = 16;
 constexpr double longestSongSeconds = 2 * 60 * 60;
@@ -89,7 +90,8 @@ struct Outputs
         std::error_code error;
         fs::create_directories(options.stemsFolder, error);
         if (error)
-            throw AudioFileError("cannot create the stems folder " + options.stemsFolder + ": " + error.message());
+            throw AudioFileError("cannot create the stems folder " + options.stemsFolder + ": " +
+                                 error.message());
         for (int bus = 0; bus < busesWithStems; ++bus)
         {
             char name[32];
@@ -122,7 +124,8 @@ int render(const RenderOptions& options, const std::string& programPath)
     const std::int64_t songEnd = tempoMap.sampleAt(song.endTick);
     if (songEnd > static_cast<std::int64_t>(longestSongSeconds * options.sampleRate))
         throw MidiFileError((options.midiFile.empty() ? "the song" : options.midiFile) + " lasts " +
-                            seconds(tempoMap.secondsAt(song.endTick)) + ", longer than the two hours this tool renders");
+                            seconds(tempoMap.secondsAt(song.endTick)) +
+                            ", longer than the two hours this tool renders");
     auto events = scheduleEvents(song, tempoMap);
 
     const std::string outputPath = defaultOutputFile(options);
@@ -152,12 +155,14 @@ int render(const RenderOptions& options, const std::string& programPath)
         std::cout << "; stems in " << options.stemsFolder;
     std::cout << "\n";
     if (statistics.peak > 1.0 && options.format == SampleFormat::Pcm24)
-        std::cerr << "warning: the mix goes above full scale and was clipped; use --format float to keep the overs\n";
+        std::cerr << "warning: the mix goes above full scale and was clipped; use --format float to keep the "
+                     "overs\n";
     if (statistics.tailCut)
         std::cerr << "warning: notes still sounded " << seconds(options.tailLimitSeconds)
                   << " after the song ended; the render stops there (see --tail)\n";
     if (statistics.droppedEvents)
-        std::cerr << "warning: " << statistics.droppedEvents << " event(s) did not fit into their block and were dropped\n";
+        std::cerr << "warning: " << statistics.droppedEvents
+                  << " event(s) did not fit into their block and were dropped\n";
     return 0;
 }
 
