@@ -1,5 +1,7 @@
 #include "tools/render/AudioFileWriter.h"
 
+#include "tests/render/FolderTest.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,19 +14,9 @@ namespace fs = std::filesystem;
 namespace
 {
 
-class AudioFileWriterTest : public testing::Test
+class AudioFileWriterTest : public Taviro::Test::FolderTest
 {
   protected:
-    void SetUp() override
-    {
-        folder =
-            fs::path(testing::TempDir()) /
-            ("audio-writer-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     std::vector<std::string> filesInFolder() const
     {
         std::vector<std::string> names;
@@ -33,8 +25,6 @@ class AudioFileWriterTest : public testing::Test
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    fs::path folder;
 };
 
 struct ReadBack

@@ -2,6 +2,8 @@
 
 #include "tools/render/SmfWriter.h"
 
+#include "tests/render/FolderTest.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -150,19 +152,9 @@ bool sameBytes(const fs::path& a, const fs::path& b)
     return !ba.empty() && ba == bb;
 }
 
-class RenderEndToEnd : public testing::Test
+class RenderEndToEnd : public Taviro::Test::FolderTest
 {
   protected:
-    void SetUp() override
-    {
-        folder =
-            fs::path(testing::TempDir()) /
-            ("taviro-render-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     fs::path writeMidi(const std::string& name, const SmfWriter& writer)
     {
         fs::path path = folder / name;
@@ -193,8 +185,6 @@ class RenderEndToEnd : public testing::Test
         arguments.insert(arguments.begin(), {"--plugin", TAVIRO_BUNDLE_DIR});
         return runTool(arguments, folder);
     }
-
-    fs::path folder;
 };
 
 } // namespace
