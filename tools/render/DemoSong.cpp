@@ -159,8 +159,8 @@ class DemoSong
         for (int bar = 0; bar < introEnd; ++bar)
         {
             const Chord& c = progression[bar];
-            const int pattern[8] = {c.root + 12,    c.tones[0], c.tones[1], c.tones[2],
-                                    c.tones[2] + 5, c.tones[2], c.tones[1], c.tones[0]};
+            const int pattern[8] = {c.root,          c.tones[0], c.tones[1], c.tones[2],
+                                    c.tones[0] + 12, c.tones[2], c.tones[1], c.tones[0]};
             for (int i = 0; i < 8; ++i)
                 play(bar, i * 0.5, i == 0 ? 2.0 : 0.5, pattern[i], i % 2 ? 58 : 72);
         }
@@ -168,7 +168,7 @@ class DemoSong
         for (int bar = introEnd; bar < finalBar; ++bar)
         {
             const Chord& c = progression[bar];
-            play(bar, 0, 1.5, c.root + 12, 74);
+            play(bar, 0, 1.5, c.root, 74);
             chord(bar, 0, 1.4, c.tones, 0, 70);
             chord(bar, 1.5, 1.0, c.tones, 0, 60);
             chord(bar, 3, 0.9, c.tones, 0, 64);
