@@ -40,11 +40,10 @@ uint64 evenSize(uint32 size)
     return static_cast<uint64>(size) + (size & 1u);
 }
 
-class ChunkWalk
+// Positions are byte offsets from the start of the image; a chunk is read only after its header
+// has been found to fit.
+struct ChunkWalk
 {
-  public:
-    ChunkWalk(const uint8* image, uint64 size) : image(image), size(size) {}
-
     bool headerFits(uint64 position) const { return position + kChunkHeaderSize <= size; }
     const uint8* at(uint64 position) const { return image + position; }
     uint64 bodySize(uint64 position) const { return evenSize(readU32(at(position + 4))); }
@@ -78,7 +77,7 @@ void takeLoop(WaveSample& sample, const ChunkWalk& walk, uint64 chunk)
 bool parseWaveImage(WaveSample& sample, const uint8* image, size_t size)
 {
     sample.hasLoop = false;
-    const ChunkWalk walk(image, size);
+    const ChunkWalk walk{image, size};
     if (size < kFirstChunk || !hasId(image, "RIFF") || !hasId(image + 8, "WAVE"))
         return false;
 
