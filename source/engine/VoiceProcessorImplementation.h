@@ -170,7 +170,7 @@ private:
         return -1;
     }
 
-    typename VoiceClass::RenderContext context;
+    typename VoiceClass::RenderContext context{};
 };
 
 } // namespace Steinberg::Vst
