@@ -105,17 +105,19 @@ const MelodyNote melody[] = {
 class DemoSong
 {
   public:
+    // Channel volumes (controller 7) balance the parts; the instrument's gain rises by about 12 dB
+    // for every doubling of velocity x volume, so small steps go a long way.
     std::vector<std::uint8_t> write()
     {
         conductor();
-        part("Piano", piano, pianoCologne, 96, 54, [this] { pianoPart(); });
-        part("Clean guitar", cleanGuitar, eGuitarClean, 84, 88, [this] { cleanGuitarPart(); });
-        part("Bass", bass, synthBass, 104, 64, [this] { bassPart(); });
-        part("Strings", strings, synthStrings, 90, 36, [this] { stringsPart(); });
-        part("Pad", pad, warmPad, 80, 64, [this] { padPart(); });
-        part("Flute", flute, flutePreset, 100, 74, [this] { flutePart(); });
-        part("Muted guitar", mutedGuitar, mutedEGuitar, 88, 44, [this] { mutedGuitarPart(); });
-        part("Drums", drums, 0, 100, 64, [this] { drumPart(); });
+        part("Piano", piano, pianoCologne, 119, 54, [this] { pianoPart(); });
+        part("Clean guitar", cleanGuitar, eGuitarClean, 127, 88, [this] { cleanGuitarPart(); });
+        part("Bass", bass, synthBass, 119, 64, [this] { bassPart(); });
+        part("Strings", strings, synthStrings, 84, 36, [this] { stringsPart(); });
+        part("Pad", pad, warmPad, 110, 64, [this] { padPart(); });
+        part("Flute", flute, flutePreset, 67, 74, [this] { flutePart(); });
+        part("Muted guitar", mutedGuitar, mutedEGuitar, 79, 44, [this] { mutedGuitarPart(); });
+        part("Drums", drums, 0, 88, 64, [this] { drumPart(); });
         return smf.build();
     }
 
@@ -225,7 +227,7 @@ class DemoSong
     void padPart()
     {
         for (int bar = 0; bar <= finalBar; ++bar)
-            chord(bar, 0, bar == finalBar ? 4 : 3.95, progression[bar].tones, 0, bar < introEnd ? 66 : 58);
+            chord(bar, 0, bar == finalBar ? 4 : 3.95, progression[bar].tones, 0, bar < introEnd ? 90 : 80);
     }
 
     void flutePart()
