@@ -38,9 +38,9 @@ std::string quoted(const std::string& text)
 ToolRun runTool(const std::vector<std::string>& arguments, const fs::path& folder)
 {
     std::string command = "cd ";
-    command += quoted(folder.string()) + " && " + quoted(TAVIRO_RENDER_TOOL);
+    command.append(quoted(folder.string())).append(" && ").append(quoted(TAVIRO_RENDER_TOOL));
     for (const std::string& argument : arguments)
-        command += " " + quoted(argument);
+        command.append(1, ' ').append(quoted(argument));
     command += " 2>&1 </dev/null";
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
