@@ -41,7 +41,7 @@ std::string utf8(const TChar* text)
 // Channel units are named by four ASCII letters ("ch00"); show those as hex, small ones plainly.
 std::string unitIdText(UnitID id)
 {
-    if (id >= 0 && id < 0x10000)
+    if (id > -0x10000 && id < 0x10000)
         return std::to_string(id);
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(id));
@@ -69,30 +69,28 @@ void printBuses(IComponent& component, MediaType media, BusDirection direction, 
 
 void printProgramList(IUnitInfo& units, const ProgramListInfo& list, std::ostream& out)
 {
-    out << "  list " << list.id << " \"" << utf8(list.name) << "\", " << list.programCount
-        << " program(s):\n";
+    out << "  list " << list.id << " \"" << utf8(list.name) << "\", " << list.programCount << " program(s): ";
     for (int32 program = 0; program < list.programCount; ++program)
     {
         String128 name{};
         units.getProgramName(list.id, program, name);
-        out << "    " << program << " " << utf8(name);
-        if (units.hasProgramPitchNames(list.id, program) == kResultTrue)
+        out << (program ? ", " : "") << program << " " << utf8(name);
+        if (units.hasProgramPitchNames(list.id, program) != kResultTrue)
+            continue;
+        out << " (keys:";
+        const char* separator = " ";
+        for (int16 pitch = 0; pitch < 128; ++pitch)
         {
-            out << " (keys:";
-            const char* separator = " ";
-            for (int16 pitch = 0; pitch < 128; ++pitch)
+            String128 pitchName{};
+            if (units.getProgramPitchName(list.id, program, pitch, pitchName) == kResultOk)
             {
-                String128 pitchName{};
-                if (units.getProgramPitchName(list.id, program, pitch, pitchName) == kResultOk)
-                {
-                    out << separator << pitch << " " << utf8(pitchName);
-                    separator = ", ";
-                }
+                out << separator << pitch << " " << utf8(pitchName);
+                separator = ", ";
             }
-            out << ")";
         }
-        out << "\n";
+        out << ")";
     }
+    out << "\n";
 }
 
 } // namespace
