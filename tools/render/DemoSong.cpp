@@ -110,14 +110,14 @@ class DemoSong
     std::vector<std::uint8_t> write()
     {
         conductor();
-        part("Piano", piano, pianoCologne, 119, 54, [this] { pianoPart(); });
+        part("Piano", piano, pianoCologne, 115, 54, [this] { pianoPart(); });
         part("Clean guitar", cleanGuitar, eGuitarClean, 127, 88, [this] { cleanGuitarPart(); });
-        part("Bass", bass, synthBass, 119, 64, [this] { bassPart(); });
-        part("Strings", strings, synthStrings, 84, 36, [this] { stringsPart(); });
-        part("Pad", pad, warmPad, 110, 64, [this] { padPart(); });
-        part("Flute", flute, flutePreset, 67, 74, [this] { flutePart(); });
-        part("Muted guitar", mutedGuitar, mutedEGuitar, 79, 44, [this] { mutedGuitarPart(); });
-        part("Drums", drums, 0, 88, 64, [this] { drumPart(); });
+        part("Bass", bass, synthBass, 106, 64, [this] { bassPart(); });
+        part("Strings", strings, synthStrings, 92, 36, [this] { stringsPart(); });
+        part("Pad", pad, warmPad, 98, 64, [this] { padPart(); });
+        part("Flute", flute, flutePreset, 74, 74, [this] { flutePart(); });
+        part("Muted guitar", mutedGuitar, mutedEGuitar, 84, 44, [this] { mutedGuitarPart(); });
+        part("Drums", drums, 0, 84, 64, [this] { drumPart(); });
         return smf.build();
     }
 
@@ -186,13 +186,13 @@ class DemoSong
         // Offbeat stabs through the verse, a climbing arpeggio in the bridge.
         for (int bar = introEnd; bar < bridgeStart; ++bar)
             for (double beat : {0.5, 1.5, 2.5, 3.5})
-                chord(bar, beat, 0.3, progression[bar].tones, 12, beat == 1.5 ? 76 : 66);
+                chord(bar, beat, 0.3, progression[bar].tones, 12, beat == 1.5 ? 90 : 80);
         for (int bar = bridgeStart; bar < finalBar; ++bar)
         {
             const auto& t = progression[bar].tones;
             const int arpeggio[8] = {t[0], t[1], t[2], t[0] + 12, t[1] + 12, t[2] + 12, t[0] + 12, t[2]};
             for (int i = 0; i < 8; ++i)
-                play(bar, i * 0.5, 0.45, arpeggio[i] + 12, i % 2 ? 60 : 70);
+                play(bar, i * 0.5, 0.45, arpeggio[i] + 12, i % 2 ? 74 : 84);
         }
         chord(finalBar, 0.5, 3.5, Am.tones, 12, 60);
     }
