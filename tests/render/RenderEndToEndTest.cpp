@@ -293,6 +293,11 @@ TEST_F(RenderEndToEnd, WithoutArgumentsTheDemoSongGoesToTaviroDemoWavHere)
     for (std::size_t i = demo.frames() - 64; i < demo.frames(); ++i)
         tail = std::max({tail, std::abs(demo.left[i]), std::abs(demo.right[i])});
     EXPECT_LT(tail, 1e-3);
+
+    // Exported as a MIDI file, the demo song renders to the same bytes.
+    ASSERT_EQ(render({"--write-demo-midi", "demo.mid"}).exitCode, 0);
+    ASSERT_EQ(render({"demo.mid"}).exitCode, 0);
+    EXPECT_TRUE(sameBytes(written, folder / "demo.wav"));
 }
 
 TEST_F(RenderEndToEnd, FailuresSayWhatIsWrongExitNonZeroAndLeaveNoOutput)
