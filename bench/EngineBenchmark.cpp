@@ -1,0 +1,217 @@
+// Speed of the voice engine at 48 kHz with 512-sample blocks, in single and double precision.
+// Counters: rtf = seconds of audio rendered per CPU second; voices_per_core = rtf x voices, the
+// number of such voices one core sustains in real time.
+#include "pluginterfaces/vst/ivstevents.h"
+#include "source/engine/VoiceProcessor.h"
+#include "source/processor/InstrumentPrograms.h"
+#include "source/samples/SampleBank.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace Steinberg::Vst::TaviroPlugIn;
+
+constexpr float kSampleRate = 48000.0f;
+constexpr int32 kBlock = 512;
+constexpr int32 kSynthClarinet = 6; // three "Triangle anti-aliased" oscillators with filters
+constexpr int32 kTriangleSet = 4;
+
+// A bank shaped like the recorded one where program 6 reads it: 28 looped 16-bit stereo 44.1 kHz
+// triangle zones with root keys 24, 27, ..., 105, one second long, looping over whole periods in
+// their second half. The other sets are empty.
+struct TriangleBank
+{
+    TriangleBank()
+    {
+        for (int32 s = 0; s < kNumMultiSampleSets; ++s)
+            bank.push_back(std::make_unique<MultiSampleSet>());
+        for (int32 zone = 0; zone < 28; ++zone)
+        {
+            const int32 root = 24 + 3 * zone;
+            const double period = 44100.0 / noteFrequencyTable[root];
+            auto& bytes = storage.emplace_back();
+            for (int32 j = 0; j < 44100; ++j)
+            {
+                const double phase = std::fmod(j / period, 1.0);
+                const double value = 4.0 * std::abs(phase - 0.5) - 1.0;
+                const auto code = static_cast<uint16>(static_cast<int16>(value * 20000.0));
+                for (int32 side = 0; side < 2; ++side)
+                {
+                    bytes.push_back(static_cast<uint8>(code & 0xff));
+                    bytes.push_back(static_cast<uint8>(code >> 8));
+                }
+            }
+            auto sample = std::make_unique<WaveSample>();
+            sample->bytesPerSample = 2;
+            sample->bitsPerSample = 16;
+            sample->sampleRate = 44100;
+            sample->channels = 2;
+            sample->dataSize = static_cast<int32>(bytes.size());
+            sample->data = bytes.data();
+            sample->hasLoop = true;
+            sample->loopStart = 22050;
+            sample->loopEnd = 22050 + static_cast<uint64>(std::floor(22049.0 / period) * period);
+            bank[kTriangleSet]->samples.push_back(std::move(sample));
+            bank[kTriangleSet]->rootKeys.push_back(root);
+        }
+    }
+    std::vector<std::vector<uint8>> storage;
+    SampleBank bank;
+};
+
+// Minimal event list: the note-ons of the first block.
+class NoteOns : public IEventList
+{
+public:
+    tresult PLUGIN_API queryInterface(const TUID, void** obj) override
+    {
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    uint32 PLUGIN_API addRef() override { return 1; }
+    uint32 PLUGIN_API release() override { return 1; }
+    int32 PLUGIN_API getEventCount() override { return static_cast<int32>(events.size()); }
+    tresult PLUGIN_API getEvent(int32 index, Event& e) override
+    {
+        e = events[static_cast<size_t>(index)];
+        return kResultOk;
+    }
+    tresult PLUGIN_API addEvent(Event& e) override
+    {
+        events.push_back(e);
+        return kResultOk;
+    }
+    std::vector<Event> events;
+};
+
+// The processor's 16 stereo output buses.
+template <typename T>
+struct Outputs
+{
+    Outputs() : samples(32 * kBlock)
+    {
+        for (int32 b = 0; b < 16; ++b)
+        {
+            pointers[b][0] = &samples[(2 * b) * kBlock];
+            pointers[b][1] = &samples[(2 * b + 1) * kBlock];
+            buses[b].numChannels = 2;
+            if constexpr (sizeof(T) == 4)
+                buses[b].channelBuffers32 = pointers[b];
+            else
+                buses[b].channelBuffers64 = pointers[b];
+        }
+        data.symbolicSampleSize = sizeof(T) == 4 ? kSample32 : kSample64;
+        data.numSamples = kBlock;
+        data.numOutputs = 16;
+        data.outputs = buses;
+    }
+    std::vector<T> samples;
+    T* pointers[16][2];
+    AudioBusBuffers buses[16] = {};
+    ProcessData data;
+};
+
+enum class Sound
+{
+    synthClarinet,
+    threeSines
+};
+
+GlobalParameterState stateFor(Sound sound)
+{
+    GlobalParameterState state{};
+    setInitialContents(state);
+    for (int32 ch = 0; ch < kNumChannels; ++ch)
+    {
+        state.program[ch] = kSynthClarinet;
+        applyProgram(state, ch, nullptr);
+        if (sound == Sound::threeSines)
+            for (OscillatorSettings& osc : state.oscillators[ch])
+            {
+                osc.type = 1;
+                osc.volume = 0.3;
+                osc.filterType = 0;
+            }
+    }
+    return state;
+}
+
+template <typename T>
+void runEngine(benchmark::State& bench, Sound sound, int32 voices, bool moveFilters)
+{
+    static TriangleBank bank;
+    GlobalParameterState state = stateFor(sound);
+    std::unique_ptr<VoiceProcessor> pool(
+        createVoiceProcessor(sizeof(T) == 4 ? kSample32 : kSample64, kSampleRate, &state, &bank.bank));
+    Outputs<T> out;
+
+    // Notes on the 15 instrument channels, spread over the keyboard, all held.
+    NoteOns on;
+    for (int32 n = 0; n < voices; ++n)
+    {
+        Event e{};
+        e.type = Event::kNoteOnEvent;
+        e.noteOn.channel = static_cast<int16>(n % 15 < 9 ? n % 15 : n % 15 + 1);
+        e.noteOn.pitch = static_cast<int16>(36 + (n * 7) % 60);
+        e.noteOn.velocity = 0.8f;
+        e.noteOn.noteId = n;
+        on.events.push_back(e);
+    }
+    out.data.inputEvents = &on;
+    pool->process(out.data);
+    out.data.inputEvents = nullptr;
+    if (pool->activeVoices != voices)
+        bench.SkipWithError("not every note found a voice");
+
+    int64 block = 0;
+    for (auto _ : bench)
+    {
+        if (moveFilters)
+        {
+            const double frequency = (block & 1) ? 0.45 : 0.55;
+            for (int32 ch = 0; ch < kNumChannels; ++ch)
+                for (OscillatorSettings& osc : state.oscillators[ch])
+                    osc.filterFrequency = frequency;
+        }
+        pool->process(out.data);
+        benchmark::DoNotOptimize(out.samples.data());
+        ++block;
+    }
+    if (pool->activeVoices != voices)
+        bench.SkipWithError("voices ended during the run");
+    const double audioSeconds = static_cast<double>(bench.iterations()) * kBlock / kSampleRate;
+    bench.counters["rtf"] = benchmark::Counter(audioSeconds, benchmark::Counter::kIsRate);
+    bench.counters["voices_per_core"] = benchmark::Counter(audioSeconds * voices, benchmark::Counter::kIsRate);
+}
+
+template <typename T>
+void Program6Voices128(benchmark::State& s)
+{
+    runEngine<T>(s, Sound::synthClarinet, 128, false);
+}
+template <typename T>
+void ThreeSinesVoices128(benchmark::State& s)
+{
+    runEngine<T>(s, Sound::threeSines, 128, false);
+}
+template <typename T>
+void Program6Voices32FiltersMoving(benchmark::State& s)
+{
+    runEngine<T>(s, Sound::synthClarinet, 32, true);
+}
+
+BENCHMARK_TEMPLATE(Program6Voices128, float)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(Program6Voices128, double)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(ThreeSinesVoices128, float)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(ThreeSinesVoices128, double)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(Program6Voices32FiltersMoving, float)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(Program6Voices32FiltersMoving, double)->Unit(benchmark::kMillisecond);
+
+} // namespace
