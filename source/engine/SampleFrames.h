@@ -57,6 +57,9 @@ struct SampleFrames
     uint64 loopNext(uint64 wrapped) const { return wrapped + 1 == loopEnd ? loopStart : wrapped + 1; }
     uint64 loopPrevious(uint64 wrapped) const { return wrapped == loopStart ? loopEnd - 1 : wrapped - 1; }
 
+    // The wrapped index of the frame after the (wrapped) frame j.
+    uint64 next(uint64 j) const { return hasLoop ? loopNext(j) : j + 1; }
+
     // Reads a wrapped frame index; frames past the end of a non-looping recording are silent.
     template <typename T, int32 fmt, bool isStereo>
     void read(uint64 wrapped, T& left, T& right) const
