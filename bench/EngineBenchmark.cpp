@@ -4,12 +4,13 @@
 #include "pluginterfaces/vst/ivstevents.h"
 #include "source/engine/VoiceProcessor.h"
 #include "source/processor/InstrumentPrograms.h"
+#include "source/samples/ResourceStore.h"
 #include "source/samples/SampleBank.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -23,46 +24,19 @@ constexpr int32 kBlock = 512;
 constexpr int32 kSynthClarinet = 6; // three "Triangle anti-aliased" oscillators with filters
 constexpr int32 kTriangleSet = 4;
 
-// A bank shaped like the recorded one where program 6 reads it: 28 looped 16-bit stereo 44.1 kHz
-// triangle zones with root keys 24, 27, ..., 105, one second long, looping over whole periods in
-// their second half. The other sets are empty.
-struct TriangleBank
+// The recorded bank, loaded from the bundle's Resources folder as an activation would.
+struct RecordedBank
 {
-    TriangleBank()
+    RecordedBank()
     {
-        for (int32 s = 0; s < kNumMultiSampleSets; ++s)
-            bank.push_back(std::make_unique<MultiSampleSet>());
-        for (int32 zone = 0; zone < 28; ++zone)
-        {
-            const int32 root = 24 + 3 * zone;
-            const double period = 44100.0 / noteFrequencyTable[root];
-            auto& bytes = storage.emplace_back();
-            for (int32 j = 0; j < 44100; ++j)
-            {
-                const double phase = std::fmod(j / period, 1.0);
-                const double value = 4.0 * std::abs(phase - 0.5) - 1.0;
-                const auto code = static_cast<uint16>(static_cast<int16>(value * 20000.0));
-                for (int32 side = 0; side < 2; ++side)
-                {
-                    bytes.push_back(static_cast<uint8>(code & 0xff));
-                    bytes.push_back(static_cast<uint8>(code >> 8));
-                }
-            }
-            auto sample = std::make_unique<WaveSample>();
-            sample->bytesPerSample = 2;
-            sample->bitsPerSample = 16;
-            sample->sampleRate = 44100;
-            sample->channels = 2;
-            sample->dataSize = static_cast<int32>(bytes.size());
-            sample->data = bytes.data();
-            sample->hasLoop = true;
-            sample->loopStart = 22050;
-            sample->loopEnd = 22050 + static_cast<uint64>(std::floor(22049.0 / period) * period);
-            bank[kTriangleSet]->samples.push_back(std::move(sample));
-            bank[kTriangleSet]->rootKeys.push_back(root);
-        }
+        setResourceFolder(std::string(TAVIRO_BUNDLE_DIR) + "/Contents/Resources");
+        loadSampleBank(bank);
     }
-    std::vector<std::vector<uint8>> storage;
+    ~RecordedBank() { releaseSampleBank(bank); }
+    bool hasTriangles() const
+    {
+        return bank.size() == kNumMultiSampleSets && bank[kTriangleSet]->samples.size() == 28;
+    }
     SampleBank bank;
 };
 
@@ -146,7 +120,12 @@ GlobalParameterState stateFor(Sound sound)
 template <typename T>
 void runEngine(benchmark::State& bench, Sound sound, int32 voices, bool moveFilters)
 {
-    static TriangleBank bank;
+    static RecordedBank bank;
+    if (!bank.hasTriangles())
+    {
+        bench.SkipWithError("the recordings of \"Triangle anti-aliased\" are missing; build taviro_recordings");
+        return;
+    }
     GlobalParameterState state = stateFor(sound);
     std::unique_ptr<VoiceProcessor> pool(
         createVoiceProcessor(sizeof(T) == 4 ? kSample32 : kSample64, kSampleRate, &state, &bank.bank));
