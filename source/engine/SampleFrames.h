@@ -70,9 +70,9 @@ struct SampleFrames
             return;
         }
         const uint8* frame = data + wrapped * static_cast<uint64>(frameBytes);
-        left = convertSample<T, fmt>(frame);
+        left = readSample<T, fmt>(frame);
         if constexpr (isStereo)
-            right = convertSample<T, fmt>(frame + bytesPerSample);
+            right = readSample<T, fmt>(frame + bytesPerSample);
         else
             right = left;
     }
