@@ -1,11 +1,11 @@
 // Speed of the voice engine at 48 kHz with 512-sample blocks, in single and double precision.
 // Counters: rtf = seconds of audio rendered per CPU second; voices_per_core = rtf x voices, the
 // number of such voices one core sustains in real time.
-#include "pluginterfaces/vst/ivstevents.h"
 #include "source/engine/VoiceProcessor.h"
 #include "source/processor/InstrumentPrograms.h"
 #include "source/samples/ResourceStore.h"
 #include "source/samples/SampleBank.h"
+#include "tests/support/EventList.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,31 +38,6 @@ struct RecordedBank
         return bank.size() == kNumMultiSampleSets && bank[kTriangleSet]->samples.size() == 28;
     }
     SampleBank bank;
-};
-
-// Minimal event list: the note-ons of the first block.
-class NoteOns : public IEventList
-{
-public:
-    tresult PLUGIN_API queryInterface(const TUID, void** obj) override
-    {
-        *obj = nullptr;
-        return kNoInterface;
-    }
-    uint32 PLUGIN_API addRef() override { return 1; }
-    uint32 PLUGIN_API release() override { return 1; }
-    int32 PLUGIN_API getEventCount() override { return static_cast<int32>(events.size()); }
-    tresult PLUGIN_API getEvent(int32 index, Event& e) override
-    {
-        e = events[static_cast<size_t>(index)];
-        return kResultOk;
-    }
-    tresult PLUGIN_API addEvent(Event& e) override
-    {
-        events.push_back(e);
-        return kResultOk;
-    }
-    std::vector<Event> events;
 };
 
 // The processor's 16 stereo output buses.
@@ -132,17 +107,10 @@ void runEngine(benchmark::State& bench, Sound sound, int32 voices, bool moveFilt
     Outputs<T> out;
 
     // Notes on the 15 instrument channels, spread over the keyboard, all held.
-    NoteOns on;
+    Taviro::Test::EventList on;
     for (int32 n = 0; n < voices; ++n)
-    {
-        Event e{};
-        e.type = Event::kNoteOnEvent;
-        e.noteOn.channel = static_cast<int16>(n % 15 < 9 ? n % 15 : n % 15 + 1);
-        e.noteOn.pitch = static_cast<int16>(36 + (n * 7) % 60);
-        e.noteOn.velocity = 0.8f;
-        e.noteOn.noteId = n;
-        on.events.push_back(e);
-    }
+        on.noteOn(static_cast<int16>(n % 15 < 9 ? n % 15 : n % 15 + 1), static_cast<int16>(36 + (n * 7) % 60), 0,
+                  0.8f, n);
     out.data.inputEvents = &on;
     pool->process(out.data);
     out.data.inputEvents = nullptr;
