@@ -71,7 +71,15 @@ template <typename T, int32 format, bool stereo>
 void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 retardLength, T* left, T* right,
                        uint8* finished)
 {
-    const SampleFrames& frames = osc.frames;
+    // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
+    const SampleFrames frames = osc.frames;
+    const bool silent = osc.setIndex < 0;
+    const double sampleRateRatio = osc.sampleRateRatio;
+    const double targetRate = osc.targetRate;
+    const double volume = osc.volume;
+    double currentRate = osc.currentRate;
+    double positionOffset = osc.positionOffset;
+    int32 positionBase = osc.positionBase;
     bool isFinished = osc.finished;
     // The four frames around the last fractional position, left and right sides.
     uint64 windowIndex = ~uint64(0) - 1;
@@ -80,28 +88,26 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
     for (int32 k = 0; k < count; ++k)
     {
         const int64 n = static_cast<int64>(n0 + static_cast<uint32>(k));
-        if (n < retardLength || osc.setIndex < 0)
+        if (n < retardLength || silent)
         {
             left[k] = T(0);
             if constexpr (stereo)
                 right[k] = T(0);
-            if (osc.setIndex < 0)
+            if (silent)
                 isFinished = true;
             finished[k] = isFinished;
             continue;
         }
-        if (osc.currentRate == -1.0)
-            osc.currentRate = osc.targetRate;
-        if (osc.currentRate != osc.targetRate)
+        if (currentRate == -1.0)
+            currentRate = targetRate;
+        if (currentRate != targetRate)
         {
-            osc.positionOffset += static_cast<double>(n - retardLength - osc.positionBase) / osc.sampleRateRatio *
-                                  osc.currentRate;
-            osc.currentRate = osc.targetRate;
-            osc.positionBase = static_cast<int32>(n - retardLength);
+            positionOffset += static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate;
+            currentRate = targetRate;
+            positionBase = static_cast<int32>(n - retardLength);
         }
-        const double pos = static_cast<double>(n - retardLength - osc.positionBase) / osc.sampleRateRatio *
-                               osc.currentRate +
-                           osc.positionOffset;
+        const double pos =
+            static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate + positionOffset;
 
         T l, r;
         if (!(pos >= 0.0 && pos < 1.8e19)) // a position no index can hold plays silence
@@ -162,11 +168,14 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
                 isFinished = !frames.hasLoop && i + 2 >= frames.frameCount;
             }
         }
-        left[k] = scaledByVolume<T>(l, osc.volume);
+        left[k] = scaledByVolume<T>(l, volume);
         if constexpr (stereo)
-            right[k] = scaledByVolume<T>(r, osc.volume);
+            right[k] = scaledByVolume<T>(r, volume);
         finished[k] = isFinished;
     }
+    osc.currentRate = currentRate;
+    osc.positionOffset = positionOffset;
+    osc.positionBase = positionBase;
 }
 
 // Runs the oscillator's values through its filters; while frequency or resonance move, the
