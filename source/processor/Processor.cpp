@@ -1,6 +1,5 @@
 #include "Processor.h"
 
-#include "DenormalGuard.h"
 #include "InstrumentPrograms.h"
 #include "ParameterConversion.h"
 #include "source/ParameterIds.h"
@@ -137,7 +136,6 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
         return kResultOk;
     }
 
-    DenormalGuard denormalGuard;
     stateHandover.takeOver(globalParameterState);
     if (applyParameterChanges(data.inputParameterChanges))
         stateHandover.publish(globalParameterState);

@@ -13,7 +13,6 @@
 
 #include <atomic>
 #include <thread>
-#include <xmmintrin.h>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -172,18 +171,6 @@ TEST_F(ProcessorUnitTest, APoolFailureIsAnsweredAndSuppressesBothReports)
     EXPECT_EQ(block(&in, &out), kResultOk);
     ASSERT_EQ(out.getParameterCount(), 2);
     EXPECT_EQ(out.getParameterData(1)->getParameterId(), 29u);
-}
-
-TEST_F(ProcessorUnitTest, TheBlockRunsWithDenormalsFlushedAndTheCallersModeComesBack)
-{
-    ASSERT_EQ(activate(), kResultOk);
-    const unsigned int callerMode = _mm_getcsr() & ~0x8040u;
-    _mm_setcsr(callerMode);
-    unsigned int modeInBlock = 0;
-    fakeVoicePool().onBlock = [&](ProcessData&) { modeInBlock = _mm_getcsr(); };
-    block();
-    EXPECT_EQ(modeInBlock & 0x8040u, 0x8040u);
-    EXPECT_EQ(_mm_getcsr(), callerMode);
 }
 
 TEST_F(ProcessorUnitTest, ARestoreWhileActiveReachesTheVoicesOnlyAtTheNextBlock)
