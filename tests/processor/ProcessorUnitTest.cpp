@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 using namespace Steinberg;
@@ -112,6 +113,16 @@ protected:
     IPtr<TestProcessor> processor;
     HostProcessData data;
 };
+
+TEST_F(ProcessorUnitTest, ThePlainProcessorNamesThePlainController)
+{
+    // 0x28C45612 0x1316497F 0x7A88334F 0x17622354, words big-endian as the SDK lays them out here.
+    const unsigned char expected[16] = {0x28, 0xC4, 0x56, 0x12, 0x13, 0x16, 0x49, 0x7F,
+                                        0x7A, 0x88, 0x33, 0x4F, 0x17, 0x62, 0x23, 0x54};
+    TUID cid{};
+    ASSERT_EQ(processor->getControllerClassId(cid), kResultOk);
+    EXPECT_EQ(std::memcmp(cid, expected, sizeof expected), 0);
+}
 
 TEST_F(ProcessorUnitTest, ActivationBuildsOnePoolOfTheSetUpPrecisionAndDeactivationFreesIt)
 {
@@ -270,7 +281,7 @@ TEST_F(ProcessorUnitTest, RestoresFromAnotherThreadNeverReachABlockHalfWritten)
         while (!stop)
             block();
     });
-    constexpr int kRestores = 2000;
+    constexpr int kRestores = 500;
     int tornWrites = 0;
     for (int i = 1; i <= kRestores; ++i)
     {

@@ -11,6 +11,14 @@ BusType* busAt(BusList& list, int32 index)
     return FCast<BusType>(list.at(index).get());
 }
 
+// The list takes over the bus's only reference.
+template <typename BusType>
+BusType* addBus(BusList& list, BusType* bus)
+{
+    list.emplace_back(owned(bus));
+    return bus;
+}
+
 } // namespace
 
 AudioEffect::AudioEffect()
@@ -23,30 +31,22 @@ AudioEffect::AudioEffect()
 
 AudioBus* AudioEffect::addAudioInput(const TChar* name, SpeakerArrangement arr, BusType busType, int32 flags)
 {
-    auto* bus = new AudioBus(name, busType, flags, arr);
-    audioInputs.emplace_back(owned(bus));
-    return bus;
+    return addBus(audioInputs, new AudioBus(name, busType, flags, arr));
 }
 
 AudioBus* AudioEffect::addAudioOutput(const TChar* name, SpeakerArrangement arr, BusType busType, int32 flags)
 {
-    auto* bus = new AudioBus(name, busType, flags, arr);
-    audioOutputs.emplace_back(owned(bus));
-    return bus;
+    return addBus(audioOutputs, new AudioBus(name, busType, flags, arr));
 }
 
 EventBus* AudioEffect::addEventInput(const TChar* name, int32 channels, BusType busType, int32 flags)
 {
-    auto* bus = new EventBus(name, busType, flags, channels);
-    eventInputs.emplace_back(owned(bus));
-    return bus;
+    return addBus(eventInputs, new EventBus(name, busType, flags, channels));
 }
 
 EventBus* AudioEffect::addEventOutput(const TChar* name, int32 channels, BusType busType, int32 flags)
 {
-    auto* bus = new EventBus(name, busType, flags, channels);
-    eventOutputs.emplace_back(owned(bus));
-    return bus;
+    return addBus(eventOutputs, new EventBus(name, busType, flags, channels));
 }
 
 AudioBus* AudioEffect::getAudioInput(int32 index)
