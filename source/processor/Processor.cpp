@@ -114,6 +114,8 @@ tresult PLUGIN_API Processor::setActive(TBool state)
 
 tresult PLUGIN_API Processor::setState(IBStream* state)
 {
+    if (!state)
+        return kResultFalse;
     if (!voiceProcessor)
         return globalParameterState.setState(state);
     return stateHandover.restore([state](GlobalParameterState& copy) { return copy.setState(state); });

@@ -1,6 +1,6 @@
 // The module's factory as a host meets it: loaded from the built bundle.
 
-#include "HostedPlugIn.h"
+#include "tests/support/HostedPlugIn.h"
 
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"

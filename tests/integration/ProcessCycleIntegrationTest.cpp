@@ -1,7 +1,7 @@
 // The process cycle through the bundle, observed as a host observes it: through getState and the
 // processor's output parameter changes.
 
-#include "HostedPlugIn.h"
+#include "tests/support/HostedPlugIn.h"
 
 #include <gtest/gtest.h>
 

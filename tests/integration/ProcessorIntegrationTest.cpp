@@ -1,7 +1,7 @@
 // The processor component through the bundle: buses, arrangements, sample sizes, activation,
 // state, and a host that processes while inactive.
 
-#include "HostedPlugIn.h"
+#include "tests/support/HostedPlugIn.h"
 
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/vstspeaker.h"

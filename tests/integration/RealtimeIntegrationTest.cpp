@@ -1,7 +1,7 @@
 // Real-time safety through the bundle: no heap allocation inside process, and restores from the
 // main thread while the audio thread processes never show half a state.
 
-#include "HostedPlugIn.h"
+#include "tests/support/HostedPlugIn.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Sound end to end: notes reach the output bus of their MIDI channel and no other.
 
-#include "HostedPlugIn.h"
+#include "tests/support/HostedPlugIn.h"
 
 #include <gtest/gtest.h>
 

@@ -209,6 +209,8 @@ TEST_F(ProcessorUnitTest, AShortRestoreWhileActiveKeepsThePartialReadSemantics)
     EXPECT_EQ(restore({1, 0, 0, 0, 0, 0, 0, 0}), kResultFalse);
     expected.oscillators[0][0].volume = 0.0;
     EXPECT_EQ(stateBytes(), streamOf(expected));
+    EXPECT_EQ(processor->setState(nullptr), kResultFalse);
+    EXPECT_EQ(stateBytes(), streamOf(expected));
     block();
     EXPECT_TRUE(*fakeVoicePool().state == expected);
 }

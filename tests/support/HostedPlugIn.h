@@ -47,6 +47,7 @@ public:
     // parameter lists afterwards.
     Steinberg::tresult run(Steinberg::int32 numSamples = 0);
 
+    // The state stream getState writes; empty when getState fails.
     std::vector<unsigned char> state();
     Steinberg::tresult restore(const std::vector<unsigned char>& bytes);
 

@@ -1,11 +1,11 @@
-#include "HostedPlugIn.h"
+#include "tests/support/HostedPlugIn.h"
 
 #include "tests/support/ByteStream.h"
 
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace Steinberg;
@@ -19,7 +19,7 @@ VST3::Hosting::Module& loadedBundle()
         std::string error;
         auto loaded = VST3::Hosting::Module::create(TAVIRO_BUNDLE_DIR, error);
         if (!loaded)
-            ADD_FAILURE() << error;
+            std::fprintf(stderr, "cannot load the bundle: %s\n", error.c_str());
         return loaded;
     }();
     if (!module)
@@ -43,7 +43,7 @@ HostedPlugIn::HostedPlugIn() : hostContext(owned(static_cast<IHostApplication*>(
     provider = PlugProvider::create(loadedBundle().getFactory(), classId, hostContext, error);
     if (!provider)
     {
-        ADD_FAILURE() << error;
+        std::fprintf(stderr, "cannot set up the processor: %s\n", error.c_str());
         std::abort();
     }
 }
@@ -93,7 +93,8 @@ tresult HostedPlugIn::run(int32 numSamples)
 std::vector<unsigned char> HostedPlugIn::state()
 {
     ByteStream stream;
-    EXPECT_EQ(component().getState(&stream), kResultOk);
+    if (component().getState(&stream) != kResultOk)
+        return {};
     return stream.data();
 }
 
