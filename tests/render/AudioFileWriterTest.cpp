@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sndfile.h>
 
 using namespace Taviro::Render;
@@ -84,6 +85,11 @@ TEST_F(AudioFileWriterTest, CommittedFileHoldsTheFramesInTheChosenFormatAndNothi
         }
     }
     EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"float.wav", "pcm.wav"}));
+
+    // No chunk with the time of writing, which would make equal renders differ.
+    std::ifstream floatFile(folder / "float.wav", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(floatFile)), {});
+    EXPECT_EQ(bytes.find("PEAK"), std::string::npos);
 }
 
 TEST_F(AudioFileWriterTest, AnUncommittedWriterLeavesNoFileAndAnOlderFileUntouched)

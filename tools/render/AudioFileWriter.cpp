@@ -58,6 +58,9 @@ AudioFileWriter::AudioFileWriter(std::string path, int sampleRate, SampleFormat 
         throw AudioFileError("cannot write " + finalPath + ": " + reason);
     }
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The PEAK chunk of float files carries the time of writing; without it equal renders give
+    // equal files.
+    sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 }
 
 AudioFileWriter::~AudioFileWriter()

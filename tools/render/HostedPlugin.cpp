@@ -52,8 +52,8 @@ void HostedPlugin::load(const std::string& bundlePath)
     if (!componentObject)
         throw HostError("the plug-in " + bundlePath + " could not create its processor \"" +
                         componentInfo.name + "\"");
-    hostApplication = owned(new HostApplication());
-    if (componentObject->initialize(hostApplication) != kResultOk)
+    hostApplication = std::make_unique<HostApplication>();
+    if (componentObject->initialize(hostApplication.get()) != kResultOk)
         throw HostError("the processor \"" + componentInfo.name + "\" failed to initialise");
     componentInitialized = true;
     processorObject = FUnknownPtr<IAudioProcessor>(componentObject);
@@ -71,7 +71,7 @@ void HostedPlugin::createController()
     controllerObject = loadedModule->getFactory().createInstance<IEditController>(controllerId);
     if (!controllerObject)
         return;
-    if (controllerObject->initialize(hostApplication) != kResultOk)
+    if (controllerObject->initialize(hostApplication.get()) != kResultOk)
     {
         controllerObject = nullptr;
         return;
@@ -176,7 +176,7 @@ void HostedPlugin::release()
         componentObject->terminate();
     componentObject = nullptr;
     componentHandler = nullptr;
-    hostApplication = nullptr;
+    hostApplication.reset();
     // The module goes last, after every object it made is released.
 }
 

@@ -4,14 +4,19 @@
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
-#include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/ivstmessage.h"
 #include "public.sdk/source/vst/hosting/module.h"
 #include "tools/render/HostError.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+
+namespace Steinberg::Vst
+{
+class HostApplication;
+}
 
 namespace Taviro::Render
 {
@@ -59,7 +64,8 @@ class HostedPlugin
 
     VST3::Hosting::Module::Ptr loadedModule;
     VST3::Hosting::ClassInfo componentInfo;
-    Steinberg::IPtr<Steinberg::Vst::IHostApplication> hostApplication;
+    // The SDK's host context is not reference counted: it is owned here and outlives the plug-in.
+    std::unique_ptr<Steinberg::Vst::HostApplication> hostApplication;
     Steinberg::IPtr<Steinberg::Vst::IComponentHandler> componentHandler;
     Steinberg::IPtr<Steinberg::Vst::IComponent> componentObject;
     Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> processorObject;
