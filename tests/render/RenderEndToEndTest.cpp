@@ -252,9 +252,12 @@ TEST_F(RenderEndToEnd, AProgramChangeChangesTheSoundOfItsChannel)
 TEST_F(RenderEndToEnd, TwoRendersAreIdenticalBitForBit)
 {
     auto midi = threeChannelSong();
-    ASSERT_EQ(render({midi.string(), "--out", "first.wav"}).exitCode, 0);
-    ASSERT_EQ(render({midi.string(), "--out", "second.wav"}).exitCode, 0);
-    EXPECT_TRUE(sameBytes(folder / "first.wav", folder / "second.wav"));
+    for (std::string format : {"24", "float"})
+    {
+        ASSERT_EQ(render({midi.string(), "--format", format, "--out", "first.wav"}).exitCode, 0);
+        ASSERT_EQ(render({midi.string(), "--format", format, "--out", "second.wav"}).exitCode, 0);
+        EXPECT_TRUE(sameBytes(folder / "first.wav", folder / "second.wav")) << format;
+    }
 }
 
 TEST_F(RenderEndToEnd, SingleAndDoublePrecisionAgree)
