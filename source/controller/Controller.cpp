@@ -6,6 +6,8 @@
 #include "UnitsAndProgramLists.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 
+#include <algorithm>
+
 namespace Steinberg::Vst::TaviroPlugIn {
 
 tresult PLUGIN_API Controller::initialize(FUnknown* context)
@@ -37,6 +39,34 @@ tresult PLUGIN_API Controller::setParamNormalized(ParamID tag, ParamValue value)
     // No identifier is special here: what a program change or the editor's channel selector
     // causes is the business of the processor and the editor.
     return EditControllerEx1::setParamNormalized(tag, value);
+}
+
+tresult PLUGIN_API Controller::getParameterInfo(int32 paramIndex, ParameterInfo& info)
+{
+    if (paramIndex < 0 || paramIndex >= getParameterCount())
+        return kResultFalse;
+    return EditControllerEx1::getParameterInfo(paramIndex, info);
+}
+
+tresult PLUGIN_API Controller::getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string)
+{
+    // A list would look its entry up outside its entries; anything not a number reads as 0.
+    const ParamValue value = valueNormalized >= 0.0 ? std::min(valueNormalized, 1.0) : 0.0;
+    return EditControllerEx1::getParamStringByValue(tag, value, string);
+}
+
+tresult PLUGIN_API Controller::getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized)
+{
+    if (!string)
+        return kResultFalse;
+    return EditControllerEx1::getParamValueByString(tag, string, valueNormalized);
+}
+
+tresult PLUGIN_API Controller::getUnitInfo(int32 unitIndex, UnitInfo& info)
+{
+    if (unitIndex < 0 || unitIndex >= getUnitCount())
+        return kResultFalse;
+    return EditControllerEx1::getUnitInfo(unitIndex, info);
 }
 
 bool Controller::isEventChannel(int32 busIndex, int32 channel)

@@ -21,8 +21,14 @@ public:
     // IEditController
     tresult PLUGIN_API setComponentState(IBStream* state) override;
     tresult PLUGIN_API setParamNormalized(ParamID tag, ParamValue value) override;
+    // Guards around the SDK's answers, which would throw into the host for an index outside the
+    // parameter list, a value outside 0..1 or a missing text.
+    tresult PLUGIN_API getParameterInfo(int32 paramIndex, ParameterInfo& info) override;
+    tresult PLUGIN_API getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string) override;
+    tresult PLUGIN_API getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized) override;
 
     // IUnitInfo
+    tresult PLUGIN_API getUnitInfo(int32 unitIndex, UnitInfo& info) override; // guarded like getParameterInfo
     tresult PLUGIN_API getUnitByBus(MediaType type, BusDirection dir, int32 busIndex, int32 channel,
                                     UnitID& unitId) override;
 
