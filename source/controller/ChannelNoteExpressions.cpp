@@ -7,7 +7,8 @@
 
 #include <string>
 
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
 void addChannelNoteExpressions(NoteExpressionTypeContainer& container)
 {

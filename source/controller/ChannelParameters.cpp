@@ -8,14 +8,16 @@
 
 #include <string>
 
-namespace Steinberg::Vst::TaviroPlugIn {
-namespace {
+namespace Steinberg::Vst::TaviroPlugIn
+{
+namespace
+{
 
 // The order hosts list a channel's parameters in (the program change is registered with its
 // program list, before all channels).
 constexpr int32 kRegistrationOrder[] = {
-    42, 9,  10, 11, 12, 13, 23, 24, 25, 26, 27, 37, 38, 39, 40, 41, 2,  16, 30, 3,  17, 31, 4,  18,
-    32, 5,  19, 33, 0,  14, 28, 6,  7,  20, 21, 34, 35, 8,  22, 36, 43, 44, 47, 48, 45, 1,  15, 29,
+    42, 9, 10, 11, 12, 13, 23, 24, 25, 26, 27, 37, 38, 39, 40, 41, 2,  16, 30, 3,  17, 31, 4,  18,
+    32, 5, 19, 33, 0,  14, 28, 6,  7,  20, 21, 34, 35, 8,  22, 36, 43, 44, 47, 48, 45, 1,  15, 29,
 };
 static_assert(std::size(kRegistrationOrder) == kParametersPerChannel - 1);
 
@@ -32,9 +34,9 @@ struct RangeSpec
 
 class ChannelParameterBuilder
 {
-public:
+  public:
     ChannelParameterBuilder(ParameterContainer& parameters, int32 channel)
-    : parameters(parameters), channel(channel), unit(channelUnitId(channel))
+        : parameters(parameters), channel(channel), unit(channelUnitId(channel))
     {
     }
 
@@ -46,7 +48,7 @@ public:
             addChannelSetting(offset);
     }
 
-private:
+  private:
     void addOscillatorField(int32 oscillator, int32 field)
     {
         const std::string n = std::to_string(oscillator + 1);
@@ -124,8 +126,7 @@ private:
         parameters.addParameter(p);
     }
 
-    template <size_t N>
-    void addList(const std::string& title, ParamID id, const char* const (&entries)[N])
+    template <size_t N> void addList(const std::string& title, ParamID id, const char* const (&entries)[N])
     {
         parameters.addParameter(makeStringList(utf16(title).c_str(), id, kAutomatableList, unit, entries));
     }

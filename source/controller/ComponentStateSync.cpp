@@ -4,14 +4,16 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst::TaviroPlugIn {
-namespace {
+namespace Steinberg::Vst::TaviroPlugIn
+{
+namespace
+{
 
 // The order in which a channel's parameters are set; the four controller-driven values
 // (43, 44, 47, 48) are not in the stream and keep their values.
 constexpr int32 kRestoreOrder[] = {
-    42, 9,  10, 11, 12, 13, 23, 24, 25, 26, 27, 37, 38, 39, 40, 41, 4,  18, 32, 2,  16, 30,
-    3,  17, 31, 5,  6,  7,  19, 20, 21, 33, 34, 35, 0,  14, 28, 8,  22, 36, 45, 1,  15, 29, 46,
+    42, 9,  10, 11, 12, 13, 23, 24, 25, 26, 27, 37, 38, 39, 40, 41, 4,  18, 32, 2,  16, 30, 3,
+    17, 31, 5,  6,  7,  19, 20, 21, 33, 34, 35, 0,  14, 28, 8,  22, 36, 45, 1,  15, 29, 46,
 };
 
 struct StoredValue
@@ -95,8 +97,9 @@ void Controller::applyComponentState(const GlobalParameterState& state)
             const ParamID id = channelParameterId(ch, offset);
             const StoredValue stored = storedValue(state, ch, offset);
             // The stream keeps list indices as read; one outside its list lands on the nearest end.
-            const double normalized =
-                stored.isListIndex ? std::clamp(plainParamToNormalized(id, stored.value), 0.0, 1.0) : stored.value;
+            const double normalized = stored.isListIndex
+                                          ? std::clamp(plainParamToNormalized(id, stored.value), 0.0, 1.0)
+                                          : stored.value;
             setParamNormalized(id, normalized);
         }
     }

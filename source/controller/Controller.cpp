@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
 tresult PLUGIN_API Controller::initialize(FUnknown* context)
 {
@@ -48,7 +49,8 @@ tresult PLUGIN_API Controller::getParameterInfo(int32 paramIndex, ParameterInfo&
     return EditControllerEx1::getParameterInfo(paramIndex, info);
 }
 
-tresult PLUGIN_API Controller::getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string)
+tresult PLUGIN_API Controller::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
+                                                     String128 string)
 {
     // A list would look its entry up outside its entries; anything not a number reads as 0.
     const ParamValue value = valueNormalized >= 0.0 ? std::min(valueNormalized, 1.0) : 0.0;
@@ -98,7 +100,8 @@ tresult PLUGIN_API Controller::getNoteExpressionInfo(int32 busIndex, int16 chann
     return noteExpressionTypes.getNoteExpressionInfo(position, info);
 }
 
-namespace {
+namespace
+{
 
 // A channel answers only for its own two types.
 bool isChannelType(int16 channel, NoteExpressionTypeID id)
@@ -111,7 +114,8 @@ bool isChannelType(int16 channel, NoteExpressionTypeID id)
 
 tresult PLUGIN_API Controller::getNoteExpressionStringByValue(int32 busIndex, int16 channel,
                                                               NoteExpressionTypeID id,
-                                                              NoteExpressionValue valueNormalized, String128 string)
+                                                              NoteExpressionValue valueNormalized,
+                                                              String128 string)
 {
     if (!isEventChannel(busIndex, channel) || !isChannelType(channel, id))
         return kResultFalse;
@@ -133,7 +137,8 @@ tresult PLUGIN_API Controller::getMidiControllerAssignment(int32 busIndex, int16
     if (!isEventChannel(busIndex, channel) || midiControllerNumber < 0 ||
         midiControllerNumber >= kNumMidiControllers)
         return kResultFalse;
-    const ParamID assigned = midiControllerTable[static_cast<size_t>(channel)][static_cast<size_t>(midiControllerNumber)];
+    const ParamID assigned =
+        midiControllerTable[static_cast<size_t>(channel)][static_cast<size_t>(midiControllerNumber)];
     if (assigned == kNoParamId)
         return kResultFalse;
     id = assigned;

@@ -6,14 +6,15 @@
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "public.sdk/source/vst/vstnoteexpressiontypes.h"
 
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
 // The edit controller: publishes the parameters, units, program lists, note expression types and
 // MIDI controller mapping, and mirrors the processor's stored sound settings. It persists
 // nothing of its own.
 class Controller : public EditControllerEx1, public INoteExpressionController, public IMidiMapping
 {
-public:
+  public:
     // IPluginBase
     tresult PLUGIN_API initialize(FUnknown* context) override;
     tresult PLUGIN_API terminate() override;
@@ -24,8 +25,10 @@ public:
     // Guards around the SDK's answers, which would throw into the host for an index outside the
     // parameter list, a value outside 0..1 or a missing text.
     tresult PLUGIN_API getParameterInfo(int32 paramIndex, ParameterInfo& info) override;
-    tresult PLUGIN_API getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string) override;
-    tresult PLUGIN_API getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized) override;
+    tresult PLUGIN_API getParamStringByValue(ParamID tag, ParamValue valueNormalized,
+                                             String128 string) override;
+    tresult PLUGIN_API getParamValueByString(ParamID tag, TChar* string,
+                                             ParamValue& valueNormalized) override;
 
     // IUnitInfo
     tresult PLUGIN_API getUnitInfo(int32 unitIndex, UnitInfo& info) override; // guarded like getParameterInfo
@@ -44,22 +47,22 @@ public:
                                                       NoteExpressionValue& valueNormalized) override;
 
     // IMidiMapping
-    tresult PLUGIN_API getMidiControllerAssignment(int32 busIndex, int16 channel, CtrlNumber midiControllerNumber,
-                                                   ParamID& id) override;
+    tresult PLUGIN_API getMidiControllerAssignment(int32 busIndex, int16 channel,
+                                                   CtrlNumber midiControllerNumber, ParamID& id) override;
 
     OBJ_METHODS(Controller, EditControllerEx1)
     DEFINE_INTERFACES
-        DEF_INTERFACE(INoteExpressionController)
-        DEF_INTERFACE(IMidiMapping)
-        DEF_INTERFACE(IUnitInfo)
+    DEF_INTERFACE(INoteExpressionController)
+    DEF_INTERFACE(IMidiMapping)
+    DEF_INTERFACE(IUnitInfo)
     END_DEFINE_INTERFACES(EditControllerEx1)
     REFCOUNT_METHODS(EditControllerEx1)
 
-protected:
+  protected:
     NoteExpressionTypeContainer noteExpressionTypes;
     MidiControllerTable midiControllerTable{};
 
-private:
+  private:
     // The event input bus and one of its 16 channels: the only place notes and controllers arrive.
     static bool isEventChannel(int32 busIndex, int32 channel);
     // Sets every parameter the state stream carries from the read state, in a fixed order.

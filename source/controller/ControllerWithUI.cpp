@@ -2,7 +2,8 @@
 
 #include <new>
 
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
 FUnknown* ControllerWithUI::createInstance(void* /*context*/)
 {

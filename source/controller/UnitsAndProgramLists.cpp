@@ -7,16 +7,32 @@
 
 #include <string>
 
-namespace Steinberg::Vst::TaviroPlugIn {
-namespace {
+namespace Steinberg::Vst::TaviroPlugIn
+{
+namespace
+{
 
 // Factory programs 0..14, then the four user programs the processor keeps in its state.
 constexpr const char* kInstrumentProgramNames[] = {
-    "Piano Cologne",  "E-Guitar clean surf green", "Le Mont-Saint-Michel", "European Disco SAW",
-    "Chinese pipa",   "Synth Bass",                "Synth Clarinet",       "Synth Strings",
-    "Seashore",       "Synth Trumpet",             "Synth Accordion",      "Warm Pad",
-    "Flute",          "Pizzicato",                 "Muted E-Guitar",       "USER 1",
-    "USER 2",         "USER 3",                    "USER 4",
+    "Piano Cologne",
+    "E-Guitar clean surf green",
+    "Le Mont-Saint-Michel",
+    "European Disco SAW",
+    "Chinese pipa",
+    "Synth Bass",
+    "Synth Clarinet",
+    "Synth Strings",
+    "Seashore",
+    "Synth Trumpet",
+    "Synth Accordion",
+    "Warm Pad",
+    "Flute",
+    "Pizzicato",
+    "Muted E-Guitar",
+    "USER 1",
+    "USER 2",
+    "USER 3",
+    "USER 4",
 };
 
 struct PitchName
@@ -27,8 +43,8 @@ struct PitchName
 
 // The keys of the drum kit, ascending.
 constexpr PitchName kDrumPitchNames[] = {
-    {36, "Kick Drum"},    {38, "Snare Drum"}, {42, "Closed Hi-Hat"}, {43, "Low Tom"},
-    {44, "Pedal Hi-Hat"}, {46, "Open Hi-Hat"}, {47, "Mid Tom"},      {49, "Crash Cymbal"},
+    {36, "Kick Drum"},    {38, "Snare Drum"},  {42, "Closed Hi-Hat"}, {43, "Low Tom"},
+    {44, "Pedal Hi-Hat"}, {46, "Open Hi-Hat"}, {47, "Mid Tom"},       {49, "Crash Cymbal"},
     {50, "Hi Tom"},       {51, "Ride Cymbal"}, {53, "Ride Bell"},
 };
 

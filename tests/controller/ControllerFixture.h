@@ -7,7 +7,8 @@
 
 #include <string>
 
-namespace Taviro::Test {
+namespace Taviro::Test
+{
 
 // UTF-16 text from the SDK as plain ASCII, for readable comparisons.
 inline std::string ascii(const Steinberg::Vst::TChar* text)
@@ -23,10 +24,16 @@ inline std::u16string utf16(const std::string& text)
     return std::u16string(text.begin(), text.end());
 }
 
+// The unit of channel index ch: the characters "c", "h" and the two digits of ch.
+inline Steinberg::Vst::UnitID unitOf(Steinberg::int32 ch)
+{
+    return ('c' << 24) | ('h' << 16) | (('0' + ch / 10) << 8) | ('0' + ch % 10);
+}
+
 // A controller initialised as a host does it, terminated and released after each test.
 class ControllerTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         host = Steinberg::owned(new Steinberg::Vst::HostApplication());

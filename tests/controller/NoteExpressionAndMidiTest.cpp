@@ -2,25 +2,16 @@
 #include "ControllerFixture.h"
 
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
-#include "source/controller/PanNoteExpressionType.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using Taviro::Test::ascii;
+using Taviro::Test::unitOf;
 using Taviro::Test::utf16;
-
-namespace {
-
-UnitID unitOf(int32 ch)
-{
-    return ('c' << 24) | ('h' << 16) | (('0' + ch / 10) << 8) | ('0' + ch % 10);
-}
-
-} // namespace
 
 class NoteExpression : public Taviro::Test::ControllerTest
 {
-protected:
+  protected:
     std::string valueText(int16 channel, NoteExpressionTypeID id, double value)
     {
         String128 string{};
@@ -44,43 +35,50 @@ TEST_F(NoteExpression, TwoTypesOnEachEventChannel)
     EXPECT_EQ(controller->getNoteExpressionCount(1, 0), 0);
 }
 
+namespace
+{
+
+struct ExpectedInfo
+{
+    NoteExpressionTypeID typeId;
+    std::string title;
+    std::string shortTitle;
+    double defaultValue;
+    int32 flags;
+};
+
+void expectInfo(const NoteExpressionTypeInfo& info, const ExpectedInfo& expected, int32 ch)
+{
+    EXPECT_EQ(info.typeId, expected.typeId);
+    EXPECT_EQ(ascii(info.title), expected.title);
+    EXPECT_EQ(ascii(info.shortTitle), expected.shortTitle);
+    EXPECT_EQ(ascii(info.units), "");
+    EXPECT_EQ(info.unitId, unitOf(ch));
+    EXPECT_EQ(info.valueDesc.defaultValue, expected.defaultValue);
+    EXPECT_EQ(info.valueDesc.minimum, 0.0);
+    EXPECT_EQ(info.valueDesc.maximum, 1.0);
+    EXPECT_EQ(info.valueDesc.stepCount, 0);
+    EXPECT_EQ(info.flags, expected.flags);
+}
+
+} // namespace
+
 TEST_F(NoteExpression, InfosOfVolumeAndPan)
 {
+    const int32 bipolarAbsolute = NoteExpressionTypeInfo::kIsBipolar | NoteExpressionTypeInfo::kIsAbsolute;
     for (int16 ch = 0; ch < 16; ++ch)
     {
         SCOPED_TRACE(ch);
-        NoteExpressionTypeInfo volume{};
-        ASSERT_EQ(controller->getNoteExpressionInfo(0, ch, 0, volume), kResultOk);
-        EXPECT_EQ(volume.typeId, 100016u + ch);
-        EXPECT_EQ(ascii(volume.title), "Volume MIDI channel " + std::to_string(ch + 1));
-        EXPECT_EQ(ascii(volume.shortTitle), "Vol");
-        EXPECT_EQ(ascii(volume.units), "");
-        EXPECT_EQ(volume.unitId, unitOf(ch));
-        EXPECT_EQ(volume.valueDesc.defaultValue, 1.0);
-        EXPECT_EQ(volume.valueDesc.minimum, 0.0);
-        EXPECT_EQ(volume.valueDesc.maximum, 1.0);
-        EXPECT_EQ(volume.valueDesc.stepCount, 0);
-        EXPECT_EQ(volume.flags, 0);
-
-        NoteExpressionTypeInfo pan{};
-        ASSERT_EQ(controller->getNoteExpressionInfo(0, ch, 1, pan), kResultOk);
-        EXPECT_EQ(pan.typeId, 100000u + ch);
-        EXPECT_EQ(ascii(pan.title), "Pan MIDI channel " + std::to_string(ch + 1));
-        EXPECT_EQ(ascii(pan.shortTitle), "Pan");
-        EXPECT_EQ(ascii(pan.units), "");
-        EXPECT_EQ(pan.unitId, unitOf(ch));
-        EXPECT_EQ(pan.valueDesc.defaultValue, 0.5);
-        EXPECT_EQ(pan.valueDesc.minimum, 0.0);
-        EXPECT_EQ(pan.valueDesc.maximum, 1.0);
-        EXPECT_EQ(pan.valueDesc.stepCount, 0);
-        EXPECT_EQ(pan.flags, NoteExpressionTypeInfo::kIsBipolar | NoteExpressionTypeInfo::kIsAbsolute);
+        const std::string midiChannel = " MIDI channel " + std::to_string(ch + 1);
+        NoteExpressionTypeInfo info{};
+        ASSERT_EQ(controller->getNoteExpressionInfo(0, ch, 0, info), kResultOk);
+        expectInfo(info, {100016u + ch, "Volume" + midiChannel, "Vol", 1.0, 0}, ch);
+        ASSERT_EQ(controller->getNoteExpressionInfo(0, ch, 1, info), kResultOk);
+        expectInfo(info, {100000u + ch, "Pan" + midiChannel, "Pan", 0.5, bipolarAbsolute}, ch);
     }
 
-    NoteExpressionTypeInfo info{};
-    ASSERT_EQ(controller->getNoteExpressionInfo(0, 3, 1, info), kResultOk);
-    EXPECT_EQ(info.typeId, 100003u);
-    EXPECT_EQ(ascii(info.title), "Pan MIDI channel 4");
     // Any index other than 1 answers with the volume.
+    NoteExpressionTypeInfo info{};
     ASSERT_EQ(controller->getNoteExpressionInfo(0, 3, 7, info), kResultOk);
     EXPECT_EQ(info.typeId, 100019u);
     EXPECT_EQ(ascii(info.title), "Volume MIDI channel 4");
@@ -151,17 +149,9 @@ TEST_F(NoteExpression, AChannelAnswersOnlyForItsOwnTypes)
     EXPECT_EQ(controller->getNoteExpressionValueByString(0, 2, 100002, c.c_str(), value), kResultOk);
 }
 
-TEST(PanNoteExpressionTypeClass, NameAndBase)
-{
-    Steinberg::Vst::TaviroPlugIn::PanNoteExpressionType pan(100000, u"Pan", 0);
-    EXPECT_STREQ(pan.isA(), "PanNoteExpressionType");
-    EXPECT_TRUE(pan.isTypeOf("RangeNoteExpressionType"));
-    EXPECT_TRUE(pan.isTypeOf("NoteExpressionType"));
-}
-
 class MidiMapping : public Taviro::Test::ControllerTest
 {
-protected:
+  protected:
     tresult assignment(int32 bus, int16 channel, CtrlNumber controllerNumber, ParamID& id)
     {
         return controller->getMidiControllerAssignment(bus, channel, controllerNumber, id);
@@ -179,10 +169,18 @@ TEST_F(MidiMapping, FourControllersPerChannel)
             ParamID expected = kNoParamId;
             switch (number)
             {
-            case 1: expected = 49 * ch + 43; break;   // modulation wheel
-            case 7: expected = 49 * ch + 47; break;   // channel volume
-            case 10: expected = 49 * ch + 48; break;  // pan
-            case 129: expected = 49 * ch + 44; break; // pitch bend
+            case 1:
+                expected = 49 * ch + 43;
+                break; // modulation wheel
+            case 7:
+                expected = 49 * ch + 47;
+                break; // channel volume
+            case 10:
+                expected = 49 * ch + 48;
+                break; // pan
+            case 129:
+                expected = 49 * ch + 44;
+                break; // pitch bend
             }
             if (expected == kNoParamId)
             {
@@ -198,20 +196,9 @@ TEST_F(MidiMapping, FourControllersPerChannel)
     }
 }
 
-TEST_F(MidiMapping, EdgesOfTheTable)
+TEST_F(MidiMapping, NothingOutsideTheEventChannelsAndControllerNumbers)
 {
     ParamID id = 0;
-    ASSERT_EQ(assignment(0, 9, 1, id), kResultOk);
-    EXPECT_EQ(id, 484u);
-    ASSERT_EQ(assignment(0, 9, ControllerNumbers::kPitchBend, id), kResultOk);
-    EXPECT_EQ(id, 485u);
-    ASSERT_EQ(assignment(0, 0, 7, id), kResultOk);
-    EXPECT_EQ(id, 47u);
-    ASSERT_EQ(assignment(0, 0, 10, id), kResultOk);
-    EXPECT_EQ(id, 48u);
-
-    EXPECT_EQ(assignment(0, 0, 64, id), kResultFalse);
-    EXPECT_EQ(assignment(0, 0, ControllerNumbers::kAfterTouch, id), kResultFalse);
     EXPECT_EQ(assignment(0, 0, 130, id), kResultFalse);
     EXPECT_EQ(assignment(0, 0, -1, id), kResultFalse);
     EXPECT_EQ(assignment(1, 0, 1, id), kResultFalse);

@@ -1,6 +1,5 @@
 // Value texts and parsing of the parameters, and the filter-frequency law.
 #include "ControllerFixture.h"
-#include "source/controller/LogScaleParameter.h"
 
 #include <cmath>
 
@@ -8,7 +7,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using Taviro::Test::utf16;
 
-namespace {
+namespace
+{
 
 constexpr ParamID kOsc1Type = 0;
 constexpr ParamID kOsc2MultiSample = 15;
@@ -35,7 +35,7 @@ double filterHertz(double v)
 
 class ParameterText : public Taviro::Test::ControllerTest
 {
-protected:
+  protected:
     bool parse(ParamID id, const std::string& input, ParamValue& value)
     {
         const std::u16string text = utf16(input);
@@ -75,6 +75,8 @@ TEST_F(ParameterText, RangesPrintThePlainValueWithTheirPrecision)
     EXPECT_EQ(text(kOsc1FilterQ, 0.257), "0.26");
     EXPECT_EQ(text(kUsedVoices, 5.0 / 128.0), "5");
     EXPECT_EQ(text(kUsedVoices, 1.0), "128");
+    EXPECT_EQ(text(kReceiveNoteOff, 0.51), "On");
+    EXPECT_EQ(text(kReceiveNoteOff, 0.5), "Off");
 
     ParamValue value = -1;
     ASSERT_TRUE(parse(kOsc1Detune, "100", value));
@@ -82,14 +84,6 @@ TEST_F(ParameterText, RangesPrintThePlainValueWithTheirPrecision)
     ASSERT_TRUE(parse(kOsc1Attack, "2.5", value));
     EXPECT_DOUBLE_EQ(value, (2.5 - 0.005) / 4.995);
     EXPECT_FALSE(parse(kOsc1Volume, "loud", value));
-}
-
-TEST_F(ParameterText, ReceiveNoteOffIsASwitch)
-{
-    EXPECT_EQ(text(kReceiveNoteOff, 1.0), "On");
-    EXPECT_EQ(text(kReceiveNoteOff, 0.51), "On");
-    EXPECT_EQ(text(kReceiveNoteOff, 0.5), "Off");
-    EXPECT_EQ(text(kReceiveNoteOff, 0.0), "Off");
 }
 
 TEST_F(ParameterText, FilterFrequencyFollowsTheLogarithmicLaw)
@@ -105,7 +99,8 @@ TEST_F(ParameterText, FilterFrequencyFollowsTheLogarithmicLaw)
         const double plain = controller->normalizedParamToPlain(kOsc1FilterFrequency, point.normalized);
         EXPECT_NEAR(plain, point.hertz, 0.005);
         EXPECT_DOUBLE_EQ(plain, filterHertz(point.normalized));
-        EXPECT_NEAR(controller->plainParamToNormalized(kOsc1FilterFrequency, point.hertz), point.normalized, 1e-5);
+        EXPECT_NEAR(controller->plainParamToNormalized(kOsc1FilterFrequency, point.hertz), point.normalized,
+                    1e-5);
     }
     // Every filter-frequency parameter shares the law.
     EXPECT_DOUBLE_EQ(controller->normalizedParamToPlain(kOsc3FilterFrequency, 0.3), filterHertz(0.3));
@@ -138,17 +133,6 @@ TEST_F(ParameterText, FilterFrequencyParsesHertzAndRejectsOtherTexts)
     EXPECT_DOUBLE_EQ(value, 0.0);
     ASSERT_TRUE(parse(kOsc1FilterFrequency, "25000", value));
     EXPECT_DOUBLE_EQ(value, 1.0);
-}
-
-TEST(LogScaleParameterClass, ReportsItsClassNameAndItsBase)
-{
-    LogScaleParameter parameter(u"Cutoff", 1, filterFrequencyScale, kRootUnitId);
-    EXPECT_STREQ(parameter.isA(), "LogScaleParameter<T>");
-    EXPECT_TRUE(parameter.isTypeOf("Parameter"));
-    EXPECT_TRUE(parameter.isTypeOf("FObject"));
-    EXPECT_FALSE(parameter.isTypeOf("RangeParameter"));
-    EXPECT_FALSE(parameter.isTypeOf("Parameter", false));
-    EXPECT_EQ(parameter.getInfo().flags, ParameterInfo::kCanAutomate);
 }
 
 TEST_F(ParameterText, OutOfRangeHostInputIsAnsweredNotThrown)

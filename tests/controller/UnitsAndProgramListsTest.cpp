@@ -9,20 +9,30 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using Taviro::Test::ascii;
+using Taviro::Test::unitOf;
 
-namespace {
-
-UnitID unitOf(int32 ch)
+namespace
 {
-    return ('c' << 24) | ('h' << 16) | (('0' + ch / 10) << 8) | ('0' + ch % 10);
-}
 
-const char* const kProgramNames[19] = {
-    "Piano Cologne", "E-Guitar clean surf green", "Le Mont-Saint-Michel", "European Disco SAW",
-    "Chinese pipa",  "Synth Bass",                "Synth Clarinet",       "Synth Strings",
-    "Seashore",      "Synth Trumpet",             "Synth Accordion",      "Warm Pad",
-    "Flute",         "Pizzicato",                 "Muted E-Guitar",       "USER 1",
-    "USER 2",        "USER 3",                    "USER 4"};
+const char* const kProgramNames[19] = {"Piano Cologne",
+                                       "E-Guitar clean surf green",
+                                       "Le Mont-Saint-Michel",
+                                       "European Disco SAW",
+                                       "Chinese pipa",
+                                       "Synth Bass",
+                                       "Synth Clarinet",
+                                       "Synth Strings",
+                                       "Seashore",
+                                       "Synth Trumpet",
+                                       "Synth Accordion",
+                                       "Warm Pad",
+                                       "Flute",
+                                       "Pizzicato",
+                                       "Muted E-Guitar",
+                                       "USER 1",
+                                       "USER 2",
+                                       "USER 3",
+                                       "USER 4"};
 
 } // namespace
 

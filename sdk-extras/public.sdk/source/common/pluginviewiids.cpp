@@ -2,6 +2,7 @@
 // define.
 #include "pluginterfaces/gui/iplugview.h"
 
-namespace Steinberg {
+namespace Steinberg
+{
 DEF_CLASS_IID(IPlugView)
 } // namespace Steinberg
