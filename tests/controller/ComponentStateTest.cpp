@@ -268,9 +268,9 @@ class RecordingController : public ControllerWithUI
 
 TEST(ComponentStateOrder, EachChannelIsSetInTheDocumentedOrderWithValuesInsideZeroToOne)
 {
-    auto host = owned(new HostApplication());
+    HostApplication host; // the SDK's host context is not reference counted
     auto controller = owned(new RecordingController());
-    ASSERT_EQ(controller->initialize(host), kResultOk);
+    ASSERT_EQ(controller->initialize(&host), kResultOk);
     GlobalParameterState state;
     setInitialContents(state);
     state.oscillators[6][1].type = 100;

@@ -36,9 +36,8 @@ class ControllerTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        host = Steinberg::owned(new Steinberg::Vst::HostApplication());
         controller = Steinberg::owned(new Steinberg::Vst::TaviroPlugIn::ControllerWithUI());
-        ASSERT_EQ(controller->initialize(host), Steinberg::kResultOk);
+        ASSERT_EQ(controller->initialize(&host), Steinberg::kResultOk);
     }
 
     void TearDown() override { controller->terminate(); }
@@ -57,7 +56,7 @@ class ControllerTest : public ::testing::Test
         return ascii(string);
     }
 
-    Steinberg::IPtr<Steinberg::Vst::HostApplication> host;
+    Steinberg::Vst::HostApplication host; // not reference counted: lives as long as the test
     Steinberg::IPtr<Steinberg::Vst::TaviroPlugIn::ControllerWithUI> controller;
 };
 

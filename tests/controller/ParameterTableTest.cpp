@@ -173,11 +173,11 @@ TEST_F(ParameterTable, NoIdentifierAbove785AndUnitsSpellChAndTheChannelDigits)
 
 TEST(ControllerLifecycle, TerminateEmptiesTheControllerAndASecondInitializeBuildsNothing)
 {
-    auto host = owned(new HostApplication());
+    HostApplication host; // the SDK's host context is not reference counted
     auto controller = owned(new Steinberg::Vst::TaviroPlugIn::ControllerWithUI());
-    ASSERT_EQ(controller->initialize(host), kResultOk);
+    ASSERT_EQ(controller->initialize(&host), kResultOk);
     // Already initialised: answers success and adds nothing twice.
-    EXPECT_EQ(controller->initialize(host), kResultOk);
+    EXPECT_EQ(controller->initialize(&host), kResultOk);
     EXPECT_EQ(controller->getParameterCount(), 786);
     EXPECT_EQ(controller->getUnitCount(), 17);
 
