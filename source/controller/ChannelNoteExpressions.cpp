@@ -7,8 +7,7 @@
 
 #include <string>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 void addChannelNoteExpressions(NoteExpressionTypeContainer& container)
 {

@@ -8,10 +8,8 @@
 
 #include <string>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
-namespace
-{
+namespace Steinberg::Vst::TaviroPlugIn {
+namespace {
 
 // The order hosts list a channel's parameters in (the program change is registered with its
 // program list, before all channels).
@@ -34,9 +32,11 @@ struct RangeSpec
 
 class ChannelParameterBuilder
 {
-  public:
+public:
     ChannelParameterBuilder(ParameterContainer& parameters, int32 channel)
-        : parameters(parameters), channel(channel), unit(channelUnitId(channel))
+    : parameters(parameters)
+    , channel(channel)
+    , unit(channelUnitId(channel))
     {
     }
 
@@ -48,7 +48,7 @@ class ChannelParameterBuilder
             addChannelSetting(offset);
     }
 
-  private:
+private:
     void addOscillatorField(int32 oscillator, int32 field)
     {
         const std::string n = std::to_string(oscillator + 1);
@@ -126,7 +126,8 @@ class ChannelParameterBuilder
         parameters.addParameter(p);
     }
 
-    template <size_t N> void addList(const std::string& title, ParamID id, const char* const (&entries)[N])
+    template <size_t N>
+    void addList(const std::string& title, ParamID id, const char* const (&entries)[N])
     {
         parameters.addParameter(makeStringList(utf16(title).c_str(), id, kAutomatableList, unit, entries));
     }

@@ -3,8 +3,7 @@
 #include "MidiControllerTable.h"
 #include "public.sdk/source/vst/vstparameters.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Adds a channel's 48 parameters other than its program change, in the order hosts list them,
 // and fills the channel's row of the MIDI controller table on the way.

@@ -4,10 +4,8 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
-namespace
-{
+namespace Steinberg::Vst::TaviroPlugIn {
+namespace {
 
 // The order in which a channel's parameters are set; the four controller-driven values
 // (43, 44, 47, 48) are not in the stream and keep their values.

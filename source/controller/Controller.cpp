@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 tresult PLUGIN_API Controller::initialize(FUnknown* context)
 {
@@ -100,8 +99,7 @@ tresult PLUGIN_API Controller::getNoteExpressionInfo(int32 busIndex, int16 chann
     return noteExpressionTypes.getNoteExpressionInfo(position, info);
 }
 
-namespace
-{
+namespace {
 
 // A channel answers only for its own two types.
 bool isChannelType(int16 channel, NoteExpressionTypeID id)

@@ -6,15 +6,14 @@
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "public.sdk/source/vst/vstnoteexpressiontypes.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // The edit controller: publishes the parameters, units, program lists, note expression types and
 // MIDI controller mapping, and mirrors the processor's stored sound settings. It persists
 // nothing of its own.
 class Controller : public EditControllerEx1, public INoteExpressionController, public IMidiMapping
 {
-  public:
+public:
     // IPluginBase
     tresult PLUGIN_API initialize(FUnknown* context) override;
     tresult PLUGIN_API terminate() override;
@@ -58,11 +57,11 @@ class Controller : public EditControllerEx1, public INoteExpressionController, p
     END_DEFINE_INTERFACES(EditControllerEx1)
     REFCOUNT_METHODS(EditControllerEx1)
 
-  protected:
+protected:
     NoteExpressionTypeContainer noteExpressionTypes;
     MidiControllerTable midiControllerTable{};
 
-  private:
+private:
     // The event input bus and one of its 16 channels: the only place notes and controllers arrive.
     static bool isEventChannel(int32 busIndex, int32 channel);
     // Sets every parameter the state stream carries from the read state, in a fixed order.

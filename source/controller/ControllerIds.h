@@ -4,8 +4,7 @@
 #include "pluginterfaces/vst/vsttypes.h"
 
 // Identifiers the controller gives its units, program lists and note expression types.
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // "ch" followed by the two decimal digits of the channel index, most significant byte first:
 // channel index 0 is 0x63683030, index 15 is 0x63683135.

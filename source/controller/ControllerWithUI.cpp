@@ -2,8 +2,7 @@
 
 #include <new>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 FUnknown* ControllerWithUI::createInstance(void* /*context*/)
 {

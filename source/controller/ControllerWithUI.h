@@ -2,13 +2,12 @@
 
 #include "Controller.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // The controller the factory creates: the controller together with its editor.
 class ControllerWithUI : public Controller
 {
-  public:
+public:
     // The factory's create function: the new controller, or null when it cannot be allocated.
     static FUnknown* createInstance(void* context);
 

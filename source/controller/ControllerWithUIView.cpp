@@ -1,8 +1,7 @@
 // The controller's view; kept apart so that the editor can take its place.
 #include "ControllerWithUI.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString /*name*/)
 {

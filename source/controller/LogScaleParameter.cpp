@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst
-{
+namespace Steinberg::Vst {
 
 LogScaleParameter::LogScaleParameter(const TChar* title, ParamID tag, const LogScale& scale, UnitID unitID)
-    : Parameter(title, tag, nullptr, 0.0, 0, ParameterInfo::kCanAutomate, unitID), scale(scale)
+: Parameter(title, tag, nullptr, 0.0, 0, ParameterInfo::kCanAutomate, unitID)
+, scale(scale)
 {
 }
 

@@ -3,14 +3,13 @@
 #include "public.sdk/source/vst/vstparameters.h"
 #include "source/common/LogScale.h"
 
-namespace Steinberg::Vst
-{
+namespace Steinberg::Vst {
 
 // An automatable parameter shown on a logarithmic scale (the filter frequencies in hertz). The
 // scale is shared and immutable, so all such parameters and the voice filters agree.
 class LogScaleParameter : public Parameter
 {
-  public:
+public:
     LogScaleParameter(const TChar* title, ParamID tag, const LogScale& scale, UnitID unitID);
 
     // The scale value printed with the parameter's precision, without units.
@@ -29,7 +28,7 @@ class LogScaleParameter : public Parameter
         return classIDsEqual(s, getFClassID()) || (askBaseClass && Parameter::isTypeOf(s, true));
     }
 
-  private:
+private:
     const LogScale& scale;
 };
 

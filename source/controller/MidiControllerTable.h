@@ -6,8 +6,7 @@
 
 #include <array>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Control change numbers 0..127, then channel aftertouch (128) and pitch bend (129).
 inline constexpr int32 kNumMidiControllers = ControllerNumbers::kPitchBend + 1;

@@ -2,10 +2,8 @@
 
 #include "pluginterfaces/base/ustring.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
-namespace
-{
+namespace Steinberg::Vst::TaviroPlugIn {
+namespace {
 
 struct NamedPosition
 {
@@ -19,8 +17,8 @@ constexpr NamedPosition kNamedPositions[] = {{0.5, u"C"}, {0.0, u"L"}, {1.0, u"R
 } // namespace
 
 PanNoteExpressionType::PanNoteExpressionType(NoteExpressionTypeID typeId, const TChar* title, UnitID unitId)
-    : RangeNoteExpressionType(typeId, title, u"Pan", nullptr, unitId, 0.0, -100.0, 100.0,
-                              NoteExpressionTypeInfo::kIsBipolar | NoteExpressionTypeInfo::kIsAbsolute, 0)
+: RangeNoteExpressionType(typeId, title, u"Pan", nullptr, unitId, 0.0, -100.0, 100.0,
+                          NoteExpressionTypeInfo::kIsBipolar | NoteExpressionTypeInfo::kIsAbsolute, 0)
 {
 }
 

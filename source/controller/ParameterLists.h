@@ -3,8 +3,7 @@
 #include "Utf16.h"
 #include "public.sdk/source/vst/vstparameters.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Entry texts of the list parameters, in index order.
 inline constexpr const char* kOscillatorTypeNames[] = {

@@ -7,10 +7,8 @@
 
 #include <string>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
-namespace
-{
+namespace Steinberg::Vst::TaviroPlugIn {
+namespace {
 
 // Factory programs 0..14, then the four user programs the processor keeps in its state.
 constexpr const char* kInstrumentProgramNames[] = {

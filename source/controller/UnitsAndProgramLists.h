@@ -2,8 +2,7 @@
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // The root unit, then one unit per MIDI channel, each pointing at its channel's program list.
 void addUnits(EditControllerEx1& controller);

@@ -13,8 +13,7 @@ using namespace Steinberg::Vst::TaviroPlugIn;
 using Taviro::Test::ByteStream;
 using Bytes = std::vector<unsigned char>;
 
-namespace
-{
+namespace {
 
 // Entries of the list parameters: type, multi sample, filter type, octave, program.
 constexpr double kTypeSteps = 6, kMultiSampleSteps = 7, kFilterSteps = 3, kOctaveSteps = 16,
@@ -121,7 +120,7 @@ bool carriedByStream(int32 k)
 
 class ComponentState : public Taviro::Test::ControllerTest
 {
-  protected:
+protected:
     std::vector<double> allValues()
     {
         std::vector<double> values;
@@ -247,13 +246,12 @@ TEST_F(ComponentState, AProgramChangeInTheControllerChangesNoOtherParameter)
     EXPECT_EQ(allValues(), expected);
 }
 
-namespace
-{
+namespace {
 
 // Records the identifiers the restore sets, to see the order and that overrides are honoured.
 class RecordingController : public ControllerWithUI
 {
-  public:
+public:
     tresult PLUGIN_API setParamNormalized(ParamID tag, ParamValue value) override
     {
         order.push_back(tag);

@@ -7,8 +7,7 @@
 
 #include <string>
 
-namespace Taviro::Test
-{
+namespace Taviro::Test {
 
 // UTF-16 text from the SDK as plain ASCII, for readable comparisons.
 inline std::string ascii(const Steinberg::Vst::TChar* text)
@@ -33,7 +32,7 @@ inline Steinberg::Vst::UnitID unitOf(Steinberg::int32 ch)
 // A controller initialised as a host does it, terminated and released after each test.
 class ControllerTest : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         controller = Steinberg::owned(new Steinberg::Vst::TaviroPlugIn::ControllerWithUI());

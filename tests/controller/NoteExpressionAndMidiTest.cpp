@@ -11,7 +11,7 @@ using Taviro::Test::utf16;
 
 class NoteExpression : public Taviro::Test::ControllerTest
 {
-  protected:
+protected:
     std::string valueText(int16 channel, NoteExpressionTypeID id, double value)
     {
         String128 string{};
@@ -35,8 +35,7 @@ TEST_F(NoteExpression, TwoTypesOnEachEventChannel)
     EXPECT_EQ(controller->getNoteExpressionCount(1, 0), 0);
 }
 
-namespace
-{
+namespace {
 
 struct ExpectedInfo
 {
@@ -151,7 +150,7 @@ TEST_F(NoteExpression, AChannelAnswersOnlyForItsOwnTypes)
 
 class MidiMapping : public Taviro::Test::ControllerTest
 {
-  protected:
+protected:
     tresult assignment(int32 bus, int16 channel, CtrlNumber controllerNumber, ParamID& id)
     {
         return controller->getMidiControllerAssignment(bus, channel, controllerNumber, id);

@@ -9,8 +9,7 @@ using namespace Steinberg::Vst;
 using Taviro::Test::ascii;
 using Taviro::Test::unitOf;
 
-namespace
-{
+namespace {
 
 struct Row
 {

@@ -7,8 +7,7 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using Taviro::Test::utf16;
 
-namespace
-{
+namespace {
 
 constexpr ParamID kOsc1Type = 0;
 constexpr ParamID kOsc2MultiSample = 15;
@@ -35,7 +34,7 @@ double filterHertz(double v)
 
 class ParameterText : public Taviro::Test::ControllerTest
 {
-  protected:
+protected:
     bool parse(ParamID id, const std::string& input, ParamValue& value)
     {
         const std::u16string text = utf16(input);

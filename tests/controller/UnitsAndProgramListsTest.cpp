@@ -11,8 +11,7 @@ using namespace Steinberg::Vst;
 using Taviro::Test::ascii;
 using Taviro::Test::unitOf;
 
-namespace
-{
+namespace {
 
 const char* const kProgramNames[19] = {"Piano Cologne",
                                        "E-Guitar clean surf green",

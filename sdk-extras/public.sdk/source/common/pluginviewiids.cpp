@@ -2,7 +2,6 @@
 // define.
 #include "pluginterfaces/gui/iplugview.h"
 
-namespace Steinberg
-{
+namespace Steinberg {
 DEF_CLASS_IID(IPlugView)
 } // namespace Steinberg

@@ -4,10 +4,8 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst
-{
-namespace
-{
+namespace Steinberg::Vst {
+namespace {
 
 void copyText(String128 destination, const TChar* source)
 {
@@ -36,7 +34,8 @@ NoteExpressionType::NoteExpressionType(NoteExpressionTypeID typeId, const TChar*
                                        NoteExpressionValue defaultValue, NoteExpressionValue minimum,
                                        NoteExpressionValue maximum, int32 stepCount, int32 flags,
                                        int32 precision)
-    : info{}, precision(precision)
+: info{}
+, precision(precision)
 {
     info.typeId = typeId;
     copyText(info.title, title);
@@ -71,10 +70,10 @@ RangeNoteExpressionType::RangeNoteExpressionType(NoteExpressionTypeID typeId, co
                                                  NoteExpressionValue defaultPlainValue,
                                                  NoteExpressionValue plainMin, NoteExpressionValue plainMax,
                                                  int32 flags, int32 precision)
-    : NoteExpressionType(typeId, title, shortTitle, units, unitId,
-                         (defaultPlainValue - plainMin) / (plainMax - plainMin), 0.0, 1.0, 0, flags,
-                         precision),
-      plainMin(plainMin), plainMax(plainMax)
+: NoteExpressionType(typeId, title, shortTitle, units, unitId,
+                     (defaultPlainValue - plainMin) / (plainMax - plainMin), 0.0, 1.0, 0, flags, precision)
+, plainMin(plainMin)
+, plainMax(plainMax)
 {
 }
 

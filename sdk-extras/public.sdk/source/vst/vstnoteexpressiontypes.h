@@ -5,14 +5,13 @@
 
 #include <vector>
 
-namespace Steinberg::Vst
-{
+namespace Steinberg::Vst {
 
 // One note expression type as a controller publishes it: its info record and the text
 // conversions of its values, which show the normalised value with the type's precision.
 class NoteExpressionType : public FObject
 {
-  public:
+public:
     NoteExpressionType(NoteExpressionTypeID typeId, const TChar* title, const TChar* shortTitle,
                        const TChar* units, int32 unitId, NoteExpressionValue defaultValue,
                        NoteExpressionValue minimum, NoteExpressionValue maximum, int32 stepCount,
@@ -28,7 +27,7 @@ class NoteExpressionType : public FObject
 
     OBJ_METHODS(NoteExpressionType, FObject)
 
-  protected:
+protected:
     NoteExpressionTypeInfo info;
     int32 precision;
 };
@@ -36,7 +35,7 @@ class NoteExpressionType : public FObject
 // A type shown in a plain range: plain = plainMin + normalised * (plainMax - plainMin).
 class RangeNoteExpressionType : public NoteExpressionType
 {
-  public:
+public:
     RangeNoteExpressionType(NoteExpressionTypeID typeId, const TChar* title, const TChar* shortTitle,
                             const TChar* units, int32 unitId, NoteExpressionValue defaultPlainValue,
                             NoteExpressionValue plainMin, NoteExpressionValue plainMax, int32 flags = 0,
@@ -48,7 +47,7 @@ class RangeNoteExpressionType : public NoteExpressionType
 
     OBJ_METHODS(RangeNoteExpressionType, NoteExpressionType)
 
-  protected:
+protected:
     NoteExpressionValue plainMin;
     NoteExpressionValue plainMax;
 };
@@ -56,7 +55,7 @@ class RangeNoteExpressionType : public NoteExpressionType
 // The types of a controller, in the order they were added; owns its types.
 class NoteExpressionTypeContainer : public FObject
 {
-  public:
+public:
     NoteExpressionTypeContainer();
 
     // Takes over the caller's reference.
@@ -74,7 +73,7 @@ class NoteExpressionTypeContainer : public FObject
 
     OBJ_METHODS(NoteExpressionTypeContainer, FObject)
 
-  protected:
+protected:
     using NoteExprTypeVector = std::vector<IPtr<NoteExpressionType>>;
     NoteExprTypeVector::const_iterator find(NoteExpressionTypeID typeId) const;
 
