@@ -1,5 +1,6 @@
 // The controller following the processor's stored state: values, order, rejected streams.
 #include "ControllerFixture.h"
+#include "StateExpectations.h"
 
 #include "source/processor/GlobalParameterState.h"
 #include "source/processor/InstrumentPrograms.h"
@@ -11,13 +12,11 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace Steinberg::Vst::TaviroPlugIn;
 using Taviro::Test::ByteStream;
+using Taviro::Test::carriedByStream;
+using Taviro::Test::expectedValue;
 using Bytes = std::vector<unsigned char>;
 
 namespace {
-
-// Entries of the list parameters: type, multi sample, filter type, octave, program.
-constexpr double kTypeSteps = 6, kMultiSampleSteps = 7, kFilterSteps = 3, kOctaveSteps = 16,
-                 kProgramSteps = 18;
 
 Bytes streamOf(const GlobalParameterState& state)
 {
@@ -60,60 +59,6 @@ GlobalParameterState editedState()
     state.masterVolume[4] = 0.42;
     state.receiveNoteOff[4] = 0;
     return state;
-}
-
-// What each parameter of a channel must read after the state is restored.
-double expectedValue(const GlobalParameterState& state, int32 ch, int32 k)
-{
-    if (k < 42)
-    {
-        const OscillatorSettings& osc = state.oscillators[ch][k / 14];
-        switch (k % 14)
-        {
-        case 0:
-            return osc.type / kTypeSteps;
-        case 1:
-            return osc.multiSample / kMultiSampleSteps;
-        case 2:
-            return osc.volume;
-        case 3:
-            return (osc.detune + 1.0) / 2.0;
-        case 4:
-            return osc.retardTime;
-        case 5:
-            return osc.filterType / kFilterSteps;
-        case 6:
-            return osc.filterFrequency;
-        case 7:
-            return osc.filterQ;
-        case 8:
-            return osc.octave / kOctaveSteps;
-        case 9:
-            return osc.attackTime;
-        case 10:
-            return osc.decayTime;
-        case 11:
-            return osc.sustainLevel;
-        case 12:
-            return osc.sustainTime;
-        default:
-            return osc.releaseTime;
-        }
-    }
-    switch (k)
-    {
-    case 42:
-        return state.masterVolume[ch];
-    case 45:
-        return state.receiveNoteOff[ch];
-    default:
-        return ch == 9 ? 0.0 : state.program[ch] / kProgramSteps;
-    }
-}
-
-bool carriedByStream(int32 k)
-{
-    return k != 43 && k != 44 && k != 47 && k != 48;
 }
 
 } // namespace
