@@ -36,11 +36,11 @@ std::vector<unsigned char> bigEndianBytes(std::initializer_list<uint32> words)
     return bytes;
 }
 
-HostedPlugIn::HostedPlugIn() : hostContext(owned(static_cast<IHostApplication*>(new HostApplication())))
+HostedPlugIn::HostedPlugIn() : hostApplication(std::make_unique<HostApplication>())
 {
     std::string error;
     const auto* classId = reinterpret_cast<const char*>(kProcessorClassBytes.data());
-    provider = PlugProvider::create(loadedBundle().getFactory(), classId, hostContext, error);
+    provider = PlugProvider::create(loadedBundle().getFactory(), classId, hostApplication.get(), error);
     if (!provider)
     {
         std::fprintf(stderr, "cannot set up the processor: %s\n", error.c_str());

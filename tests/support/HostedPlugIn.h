@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace Steinberg::Vst {
+class HostApplication;
+}
+
 namespace Taviro::Test {
 
 // The built bundle, loaded once for the whole test program as a host loads it.
@@ -57,7 +61,8 @@ public:
     Steinberg::Vst::ParameterChanges outputChanges{64, 8};
 
 private:
-    Steinberg::IPtr<Steinberg::FUnknown> hostContext;
+    // The SDK's host application is not reference counted: it is the host's own object.
+    std::unique_ptr<Steinberg::Vst::HostApplication> hostApplication;
     std::unique_ptr<Steinberg::Vst::PlugProvider> provider;
     bool active = false;
 };
