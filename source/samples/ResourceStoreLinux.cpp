@@ -30,7 +30,7 @@ constexpr ResourceTypeFiles kResourceTypes[] = {
 
 class MappedFile
 {
-public:
+  public:
     // Empty when the file is missing, empty or cannot be mapped.
     static MappedFile map(const std::filesystem::path& path)
     {
@@ -38,7 +38,9 @@ public:
         const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (descriptor < 0)
             return file;
-        struct stat status{};
+        struct stat status
+        {
+        };
         if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
         {
             const auto size = static_cast<size_t>(status.st_size);
@@ -80,8 +82,7 @@ Store& store()
 std::filesystem::path resourcesFolderOfThisModule()
 {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<const void*>(&resourcesFolderOfThisModule), &info) == 0 ||
-        !info.dli_fname)
+    if (::dladdr(reinterpret_cast<const void*>(&resourcesFolderOfThisModule), &info) == 0 || !info.dli_fname)
         return {};
     const auto moduleFile = std::filesystem::absolute(info.dli_fname);
     return moduleFile.parent_path().parent_path() / "Resources";

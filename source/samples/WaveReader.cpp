@@ -12,9 +12,9 @@ namespace {
 constexpr uint64 kChunkHeaderSize = 8;
 constexpr uint64 kFormatBodySize = 16;
 constexpr uint64 kFirstChunk = 12;
-constexpr uint64 kFirstLoopStart = 44;    // in the "smpl" body
-constexpr uint64 kFirstLoopEnd = 48;      // in the "smpl" body
-constexpr uint64 kLoopCountOffset = 28;   // in the "smpl" body
+constexpr uint64 kFirstLoopStart = 44;      // in the "smpl" body
+constexpr uint64 kFirstLoopEnd = 48;        // in the "smpl" body
+constexpr uint64 kLoopCountOffset = 28;     // in the "smpl" body
 constexpr uint64 kSmplBodyWithOneLoop = 52; // up to the first loop's end field
 
 uint32 readU32(const uint8* p)
@@ -23,19 +23,27 @@ uint32 readU32(const uint8* p)
            static_cast<uint32>(p[3]) << 24;
 }
 
-uint16 readU16(const uint8* p) { return static_cast<uint16>(p[0] | p[1] << 8); }
+uint16 readU16(const uint8* p)
+{
+    return static_cast<uint16>(p[0] | p[1] << 8);
+}
 
-bool hasId(const uint8* p, const char (&fourCC)[5]) { return std::memcmp(p, fourCC, 4) == 0; }
+bool hasId(const uint8* p, const char (&fourCC)[5])
+{
+    return std::memcmp(p, fourCC, 4) == 0;
+}
 
 // A chunk's body size counts its pad byte when odd. 64 bits: a size near 4 GiB plus the pad byte
 // must not wrap.
-uint64 evenSize(uint32 size) { return static_cast<uint64>(size) + (size & 1u); }
-
-class ChunkWalk
+uint64 evenSize(uint32 size)
 {
-public:
-    ChunkWalk(const uint8* image, uint64 size) : image(image), size(size) {}
+    return static_cast<uint64>(size) + (size & 1u);
+}
 
+// Positions are byte offsets from the start of the image; a chunk is read only after its header
+// has been found to fit.
+struct ChunkWalk
+{
     bool headerFits(uint64 position) const { return position + kChunkHeaderSize <= size; }
     const uint8* at(uint64 position) const { return image + position; }
     uint64 bodySize(uint64 position) const { return evenSize(readU32(at(position + 4))); }
@@ -69,7 +77,7 @@ void takeLoop(WaveSample& sample, const ChunkWalk& walk, uint64 chunk)
 bool parseWaveImage(WaveSample& sample, const uint8* image, size_t size)
 {
     sample.hasLoop = false;
-    const ChunkWalk walk(image, size);
+    const ChunkWalk walk{image, size};
     if (size < kFirstChunk || !hasId(image, "RIFF") || !hasId(image + 8, "WAVE"))
         return false;
 

@@ -15,10 +15,10 @@ struct WaveSample
     int32 sampleRate = 0;     // frames per second
     int32 channels = 0;       // 1 or 2
     bool hasLoop = false;
-    int32 dataSize = 0;       // "data" body size, made even
+    int32 dataSize = 0; // "data" body size, made even
     const uint8* data = nullptr;
-    uint64 loopStart = 0;     // first frame of the loop
-    uint64 loopEnd = 0;       // exclusive: playback wraps here to loopStart
+    uint64 loopStart = 0; // first frame of the loop
+    uint64 loopEnd = 0;   // exclusive: playback wraps here to loopStart
 };
 
 // Parses the "WAVE" resource with the given ID into `sample`. False when the resource is missing

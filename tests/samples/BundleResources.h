@@ -8,12 +8,15 @@
 namespace Taviro::Test {
 
 // The Resources folder of the bundle that the build fills with the recordings.
-inline std::string bundleResourcesFolder() { return std::string(TAVIRO_BUNDLE_DIR) + "/Contents/Resources"; }
+inline std::string bundleResourcesFolder()
+{
+    return std::string(TAVIRO_BUNDLE_DIR) + "/Contents/Resources";
+}
 
 // A folder of its own below the system's temporary folder, removed with everything in it.
 class TemporaryFolder
 {
-public:
+  public:
     TemporaryFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "taviro-test-XXXXXX").string();

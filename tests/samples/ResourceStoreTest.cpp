@@ -28,7 +28,7 @@ void writeText(const std::filesystem::path& path, const std::string& text)
 
 class ResourceStoreTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override { setResourceFolder(folder.path.string()); }
     void TearDown() override { closeResourceStore(); }
 
@@ -99,7 +99,8 @@ TEST_F(ResourceStoreTest, FindsTheResourcesBesideTheModulesOwnFolder)
 TEST_F(ResourceStoreTest, ConcurrentLookupsShareOneMappingPerResource)
 {
     setResourceFolder(bundleResourcesFolder());
-    auto lookUpAll = [](std::vector<const uint8_t*>& found) {
+    auto lookUpAll = [](std::vector<const uint8_t*>& found)
+    {
         for (int id = 101; id <= 250; ++id)
             found.push_back(findResource("WAVE", static_cast<uint16_t>(id)).data);
     };

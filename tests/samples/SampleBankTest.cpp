@@ -1,5 +1,5 @@
-#include "BundleResources.h"
 #include "source/samples/SampleBank.h"
+#include "BundleResources.h"
 
 #include <gtest/gtest.h>
 
@@ -27,9 +27,11 @@ std::vector<ExpectedSet> expectedSets()
     ExpectedSet piano;
     for (int id = 116; id <= 139; ++id)
         piano.resourceIds.push_back(id);
-    piano.rootKeys = {24, 36, 48, 60, 72, 84, 96, 27, 51, 63, 75, 87, 99, 40, 90, 102, 55, 32, 44, 56, 68, 80, 92, 104};
+    piano.rootKeys = {24, 36, 48, 60,  72, 84, 96, 27, 51, 63, 75, 87,
+                      99, 40, 90, 102, 55, 32, 44, 56, 68, 80, 92, 104};
     sets.push_back(piano);
-    sets.push_back({{141, 142, 143, 144, 145, 146, 147, 153, 149, 150, 151}, {42, 49, 50, 36, 43, 47, 46, 44, 53, 51, 38}});
+    sets.push_back({{141, 142, 143, 144, 145, 146, 147, 153, 149, 150, 151},
+                    {42, 49, 50, 36, 43, 47, 46, 44, 53, 51, 38}});
     const int sawIds[28] = {162, 169, 176, 155, 163, 170, 177, 156, 164, 171, 178, 157, 165, 172,
                             179, 158, 166, 173, 180, 159, 167, 174, 181, 160, 168, 175, 182, 161};
     for (int offset : {0, 28, 56}) // saw, triangle, square
@@ -68,7 +70,7 @@ constexpr int kNoShift = 8;
 
 class SampleBankTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override { setResourceFolder(bundleResourcesFolder()); }
     void TearDown() override
     {
@@ -111,7 +113,8 @@ TEST_F(SampleBankTest, LoadsTheSevenSetsInTableOrder)
         for (size_t zone = 0; zone < zoneCounts[set]; ++zone)
         {
             EXPECT_EQ(bank[set]->rootKeys[zone], expected[set].rootKeys[zone]) << set << "/" << zone;
-            EXPECT_EQ(resourceOf({static_cast<int>(set), static_cast<int>(zone)}), expected[set].resourceIds[zone])
+            EXPECT_EQ(resourceOf({static_cast<int>(set), static_cast<int>(zone)}),
+                      expected[set].resourceIds[zone])
                 << set << "/" << zone;
         }
     }
@@ -175,7 +178,8 @@ TEST_F(SampleBankTest, OctaveShiftsFoldIntoTheKeyRange)
     EXPECT_DOUBLE_EQ(high.rateRatio, keyFrequency(124) / keyFrequency(84) * 64.0);
     EXPECT_NEAR(high.rateRatio, std::pow(2.0, 112.0 / 12.0), 1e-3);
 
-    const auto ratioFor = [&](int pitch, int octave) { return selectZone(bank, piano, octave, pitch).rateRatio; };
+    const auto ratioFor = [&](int pitch, int octave)
+    { return selectZone(bank, piano, octave, pitch).rateRatio; };
     // 128 -> 116, factor 2; nearest piano root 104.
     EXPECT_DOUBLE_EQ(ratioFor(116, 7), keyFrequency(116) / keyFrequency(104) * 2.0);
     // 139 -> 127, factor 2.
@@ -231,7 +235,7 @@ TEST(NoteFrequencyTable, FollowsTheAccumulatedSemitoneRatio)
 // A bundle whose Resources folder lacks some recordings and holds one that is not a WAVE image.
 class IncompleteBankTest : public SampleBankTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         const auto wave = folder.path / "WAVE";

@@ -10,9 +10,14 @@ namespace Taviro::Test {
 // Builds RIFF WAVE byte images chunk by chunk, including malformed ones.
 class WaveImage
 {
-public:
+  public:
     // "RIFF", a size filled in by bytes() unless riffSize is set, "WAVE".
-    WaveImage() { raw("RIFF"); u32(0); raw("WAVE"); }
+    WaveImage()
+    {
+        raw("RIFF");
+        u32(0);
+        raw("WAVE");
+    }
 
     WaveImage& raw(const std::string& text)
     {
@@ -69,7 +74,7 @@ public:
     {
         WaveImage body(Empty{});
         body.zeros(28).u32(static_cast<uint32_t>(loopCount)).zeros(4); // manufacturer .. sampler data
-        body.u32(0).u32(0).u32(start).u32(end).u32(0).u32(0);        // first loop record
+        body.u32(0).u32(0).u32(start).u32(end).u32(0).u32(0);          // first loop record
         return body.bytes_;
     }
 
@@ -85,7 +90,7 @@ public:
         return image;
     }
 
-private:
+  private:
     struct Empty
     {
     };

@@ -27,10 +27,16 @@ Parsed parse(const WaveImage& builder)
     return result;
 }
 
-bool accepts(const WaveImage& builder) { return parse(builder).accepted; }
+bool accepts(const WaveImage& builder)
+{
+    return parse(builder).accepted;
+}
 
 // 100 frames of 16-bit stereo: 400 data bytes.
-WaveImage stereo16() { return WaveImage().format(1, 2, 44100, 16).data(400); }
+WaveImage stereo16()
+{
+    return WaveImage().format(1, 2, 44100, 16).data(400);
+}
 
 } // namespace
 
@@ -161,7 +167,8 @@ TEST(WaveReader, RejectsADataChunkThatOverrunsTheResource)
 
 TEST(WaveReader, CountsThePadByteOfAnOddDataChunk)
 {
-    const Parsed padded = parse(WaveImage().format(1, 1, 44100, 8).chunk("data", std::vector<uint8_t>(5), true));
+    const Parsed padded =
+        parse(WaveImage().format(1, 1, 44100, 8).chunk("data", std::vector<uint8_t>(5), true));
     ASSERT_TRUE(padded.accepted);
     EXPECT_EQ(padded.sample.dataSize, 6);
 
@@ -258,12 +265,14 @@ TEST(WaveReader, SkipsADataChunkTooLargeToCount)
     // A data body of 2^31 bytes does not fit the record's 32-bit signed size; a usable data chunk
     // behind it is taken instead. The pages in between are reserved, never touched.
     const size_t hugeData = size_t{1} << 31;
-    const auto head = WaveImage().format(1, 1, 44100, 8).raw("data").u32(static_cast<uint32_t>(hugeData)).bytes();
+    const auto head =
+        WaveImage().format(1, 1, 44100, 8).raw("data").u32(static_cast<uint32_t>(hugeData)).bytes();
     const auto tail = WaveImage().chunk("data", {1, 2, 3, 4}).bytes();
     const size_t tailOffset = head.size() + hugeData;
     const size_t size = tailOffset + tail.size() - 12;
 
-    void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* memory =
+        mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     ASSERT_NE(memory, MAP_FAILED);
     auto* image = static_cast<uint8_t*>(memory);
     std::memcpy(image, head.data(), head.size());

@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace TaviroSampleGen {
@@ -11,6 +12,8 @@ constexpr int kBlockFrames = 64;
 constexpr int kMelodicChannel = 0;
 constexpr int kDrumChannel = 9;
 constexpr int kDrumBank = 128;
+constexpr int kPitchWheelCentre = 8192;
+constexpr double kPitchWheelRangeCents = 200.0; // the synth's default bend range, 2 semitones
 
 void quietLibraryMessages()
 {
@@ -57,8 +60,10 @@ StereoBuffer FluidNoteRenderer::render(const NotePerformance& note)
     fluid_synth_set_interp_method(synth, -1, FLUID_INTERP_HIGHEST);
     const int channel = note.bank == kDrumBank ? kDrumChannel : kMelodicChannel;
     if (fluid_synth_program_select(synth, channel, soundFontId, note.bank, note.program) != FLUID_OK)
-        throw std::runtime_error("fluidsynth: no preset for bank " + std::to_string(note.bank) +
-                                 " program " + std::to_string(note.program));
+        throw std::runtime_error("fluidsynth: no preset for bank " + std::to_string(note.bank) + " program " +
+                                 std::to_string(note.program));
+    const double wheel = kPitchWheelCentre + note.tuningCents / kPitchWheelRangeCents * kPitchWheelCentre;
+    fluid_synth_pitch_bend(synth, channel, static_cast<int>(std::lround(wheel)));
     fluid_synth_noteon(synth, channel, note.key, note.velocity);
 
     const auto holdFrames = static_cast<size_t>(note.holdSeconds * sampleRate);

@@ -23,13 +23,14 @@ struct NotePerformance
     int velocity = 100;
     double holdSeconds = 1.0;
     double tailSeconds = 1.0;
+    double tuningCents = 0.0; // within +-200: applied through the pitch wheel
 };
 
 // Offline libfluidsynth with one SoundFont at a fixed sample rate, reverb and chorus off. Fixed
 // settings and no audio driver make its output the same on every run.
 class FluidNoteRenderer
 {
-public:
+  public:
     FluidNoteRenderer(const std::string& soundFontPath, double sampleRate);
     ~FluidNoteRenderer();
     FluidNoteRenderer(const FluidNoteRenderer&) = delete;
@@ -38,7 +39,7 @@ public:
     // Renders the note from a freshly reset synth; the first frame is the note-on.
     StereoBuffer render(const NotePerformance& note);
 
-private:
+  private:
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     int soundFontId = -1;

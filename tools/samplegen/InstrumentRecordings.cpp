@@ -10,7 +10,10 @@ constexpr double kSetPeakDbfs = -1.0;
 constexpr double kTrimDbfs = -70.0;
 constexpr double kFadeSeconds = 0.02; // ends a recording cut by its length cap without a click
 
-double decibelsToGain(double decibels) { return std::pow(10.0, decibels / 20.0); }
+double decibelsToGain(double decibels)
+{
+    return std::pow(10.0, decibels / 20.0);
+}
 
 StereoBuffer mixToMono(const StereoBuffer& stereo)
 {
@@ -82,12 +85,14 @@ std::vector<PcmRecording> recordInstrument(FluidNoteRenderer& renderer, const In
     double setPeak = 0.0;
     for (int key : rootKeys)
     {
-        StereoBuffer note = renderer.render({.bank = plan.bank,
-                                             .program = plan.program,
-                                             .key = key,
-                                             .velocity = plan.velocity,
-                                             .holdSeconds = plan.holdSeconds,
-                                             .tailSeconds = plan.tailSeconds});
+        StereoBuffer note =
+            renderer.render({.bank = plan.bank,
+                             .program = plan.program,
+                             .key = key,
+                             .velocity = plan.velocity,
+                             .holdSeconds = plan.holdSeconds,
+                             .tailSeconds = plan.tailSeconds,
+                             .tuningCents = plan.tuningCents.contains(key) ? plan.tuningCents.at(key) : 0.0});
         if (plan.mono)
             note = mixToMono(note);
         setPeak = std::max(setPeak, peakOf(note));

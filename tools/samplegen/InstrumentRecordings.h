@@ -3,6 +3,7 @@
 #include "FluidNoteRenderer.h"
 #include "RiffWaveWriter.h"
 
+#include <map>
 #include <span>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct InstrumentPlan
     double tailSeconds = 1.0; // at most this much release tail
     bool mono = false;        // mixed down to one channel (drums)
     int bitsPerSample = 16;
+    // Cents by root key that pull the SoundFont's tuning to equal temperament where it strays.
+    std::map<int, double> tuningCents;
 };
 
 // Records every root key of a set with one gain for the whole set, so that keys keep their

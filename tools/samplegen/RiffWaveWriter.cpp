@@ -7,7 +7,7 @@ namespace {
 
 class LittleEndianWriter
 {
-public:
+  public:
     explicit LittleEndianWriter(std::vector<uint8_t>& bytes) : bytes(bytes) {}
 
     void tag(const char (&fourCC)[5])
@@ -23,7 +23,7 @@ public:
             bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
     }
 
-private:
+  private:
     std::vector<uint8_t>& bytes;
 };
 
@@ -65,8 +65,7 @@ std::vector<uint8_t> makeRiffWaveImage(const PcmRecording& recording)
 
     if (recording.loop)
     {
-        const uint32_t samplePeriodNs =
-            static_cast<uint32_t>(1000000000.0 / recording.sampleRate + 0.5);
+        const uint32_t samplePeriodNs = static_cast<uint32_t>(1000000000.0 / recording.sampleRate + 0.5);
         out.tag("smpl");
         out.u32(kSmplBodySize);
         out.u32(0);              // manufacturer

@@ -17,8 +17,8 @@
 namespace TaviroSampleGen {
 namespace {
 
-using Steinberg::Vst::TaviroPlugIn::sampleSetLayouts;
 using Steinberg::Vst::TaviroPlugIn::SampleSetLayout;
+using Steinberg::Vst::TaviroPlugIn::sampleSetLayouts;
 
 constexpr int kInstrumentRate = 44100;
 constexpr int kDrumRate = 96000;
@@ -45,14 +45,33 @@ std::optional<InstrumentPlan> instrumentPlan(int position)
     switch (position)
     {
     case eGuitarClean:
-        return InstrumentPlan{.program = 27, .holdSeconds = 5.0, .tailSeconds = 1.0};
+        return InstrumentPlan{.program = 27, .holdSeconds = 5.0, .tailSeconds = 1.0, .tuningCents = {}};
     case piano:
-        return InstrumentPlan{.program = 0, .holdSeconds = 9.0, .tailSeconds = 1.5};
+        // The SoundFont's piano is stretch-tuned like a real one: flat in the bass, up to 18 cents
+        // sharp in the treble (measured from the strongest of the first four partials).
+        return InstrumentPlan{.program = 0,
+                              .holdSeconds = 9.0,
+                              .tailSeconds = 1.5,
+                              .tuningCents = {{24, 6.0},
+                                              {27, 6.0},
+                                              {40, 7.0},
+                                              {87, -5.0},
+                                              {92, -7.0},
+                                              {96, -10.0},
+                                              {99, -11.0},
+                                              {102, -18.0},
+                                              {104, -18.0}}};
     case drumSet:
-        return InstrumentPlan{
-            .bank = 128, .program = 0, .holdSeconds = 3.0, .tailSeconds = 1.0, .mono = true, .bitsPerSample = 24};
+        return InstrumentPlan{.bank = 128,
+                              .program = 0,
+                              .holdSeconds = 3.0,
+                              .tailSeconds = 1.0,
+                              .mono = true,
+                              .bitsPerSample = 24,
+                              .tuningCents = {}};
     case mutedEGuitar:
-        return InstrumentPlan{.program = 28, .holdSeconds = 2.0, .tailSeconds = 1.0};
+        return InstrumentPlan{
+            .program = 28, .holdSeconds = 2.0, .tailSeconds = 1.0, .tuningCents = {{40, 5.0}, {57, 8.0}}};
     default:
         return std::nullopt;
     }
@@ -71,7 +90,10 @@ Waveform waveformOf(int position)
     }
 }
 
-double keyFrequency(int key) { return 440.0 * std::pow(2.0, (key - 69) / 12.0); }
+double keyFrequency(int key)
+{
+    return 440.0 * std::pow(2.0, (key - 69) / 12.0);
+}
 
 PcmRecording waveformRecording(Waveform waveform, int rootKey)
 {
