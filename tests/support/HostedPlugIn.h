@@ -55,6 +55,11 @@ public:
     std::vector<unsigned char> state();
     Steinberg::tresult restore(const std::vector<unsigned char>& bytes);
 
+    // A sample of the last block, in either precision.
+    double outputSample(Steinberg::int32 bus, Steinberg::int32 channel, Steinberg::int32 index);
+    // Every output sample set to `value`, so that a test sees what the processor wrote.
+    void fillOutputs(double value);
+
     Steinberg::Vst::HostProcessData data;
     Steinberg::Vst::EventList events{512};
     Steinberg::Vst::ParameterChanges inputChanges{64, 8};
