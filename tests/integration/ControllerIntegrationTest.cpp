@@ -61,18 +61,9 @@ std::vector<ParamValue> allValues(IEditController& controller)
     return values;
 }
 
-TEST(ControllerIntegrationTest, TheSecondClassIsTheControllerWithItsInterfaces)
+// Its class information is checked with the factory's; here the object it makes.
+TEST(ControllerIntegrationTest, TheSecondClassMakesTheControllerWithItsInterfaces)
 {
-    const auto classes = loadedBundle().getFactory().classInfos();
-    ASSERT_EQ(classes.size(), 2u);
-    const auto& info = classes[1];
-    EXPECT_EQ(std::vector<unsigned char>(info.cid, info.cid + sizeof(TUID)), kControllerWithUIClassBytes);
-    EXPECT_EQ(info.cardinality, 0x7FFFFFFF);
-    EXPECT_EQ(info.category, "Component Controller Class");
-    EXPECT_EQ(info.name, "Taviro PlugIn");
-    EXPECT_EQ(info.classFlags, 0u);
-    EXPECT_EQ(info.subCategories, "");
-
     BundleController made;
     ASSERT_TRUE(made.controller);
     ASSERT_EQ(made.initialized, kResultOk);
