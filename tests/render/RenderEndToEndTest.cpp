@@ -223,6 +223,22 @@ TEST_F(RenderEndToEnd, StemsCarryOnlyTheChannelsThatPlayAndTheMixIsTheirSum)
     EXPECT_LT(largest, 1e-6);
 }
 
+TEST_F(RenderEndToEnd, RendersTheReleaseTailUntilTheVoicesEndOrTheTailLimit)
+{
+    // The song ends with its last note-off at one second (48000 samples, 93.75 blocks of 512).
+    auto midi = threeChannelSong();
+    ToolRun complete = render({midi.string(), "--out", "complete.wav"});
+    ASSERT_EQ(complete.exitCode, 0) << complete.output;
+    Audio withTail = readAudio(folder / "complete.wav");
+    EXPECT_GT(withTail.frames(), 48128u) << "the release after the last note-off is rendered";
+    EXPECT_EQ(complete.output.find("warning"), std::string::npos) << complete.output;
+
+    ToolRun cut = render({midi.string(), "--tail", "0", "--out", "cut.wav"});
+    ASSERT_EQ(cut.exitCode, 0) << cut.output;
+    EXPECT_EQ(readAudio(folder / "cut.wav").frames(), 48128u) << "up to the block that holds the song's end";
+    EXPECT_NE(cut.output.find("warning: notes still sounded"), std::string::npos) << cut.output;
+}
+
 TEST_F(RenderEndToEnd, AProgramChangeChangesTheSoundOfItsChannel)
 {
     // Channel 2 plays A3 as "Piano Cologne", then as "Synth Bass"; channel 3 plays the same two
@@ -306,7 +322,8 @@ TEST_F(RenderEndToEnd, WithoutArgumentsTheDemoSongGoesToTaviroDemoWavHere)
 TEST_F(RenderEndToEnd, FailuresSayWhatIsWrongExitNonZeroAndLeaveNoOutput)
 {
     auto midi = threeChannelSong();
-    ToolRun missingBundle = runTool({"--plugin", (folder / "Nowhere.vst3").string(), midi.string()}, folder);
+    ToolRun missingBundle =
+        runTool({"--plugin", (folder / "Nowhere.vst3").string(), midi.string(), "--stems", "stems"}, folder);
     EXPECT_NE(missingBundle.exitCode, 0);
     EXPECT_NE(missingBundle.output.find("Nowhere.vst3"), std::string::npos) << missingBundle.output;
 

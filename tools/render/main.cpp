@@ -76,29 +76,44 @@ void writeDemoMidi(const std::string& path)
     std::cout << "Wrote the demo song as MIDI to " << path << "\n";
 }
 
-// The mix and, on request, one file per output bus; all appear only when the render succeeds.
-struct Outputs
+// The mix and, on request, one file per output bus; all appear only when the render succeeds,
+// and a stems folder made for a failed render goes again.
+class Outputs
 {
-    std::unique_ptr<AudioFileWriter> mix;
-    std::vector<std::unique_ptr<AudioFileWriter>> stems;
-
+  public:
     Outputs(const RenderOptions& options, const std::string& mixPath)
     {
         mix = std::make_unique<AudioFileWriter>(mixPath, options.sampleRate, options.format);
         if (options.stemsFolder.empty())
             return;
         std::error_code error;
+        if (!fs::exists(options.stemsFolder, error))
+            createdFolder = options.stemsFolder;
         fs::create_directories(options.stemsFolder, error);
         if (error)
             throw AudioFileError("cannot create the stems folder " + options.stemsFolder + ": " +
                                  error.message());
-        for (int bus = 0; bus < busesWithStems; ++bus)
+        try
         {
-            char name[32];
-            std::snprintf(name, sizeof name, "channel-%02d.wav", bus + 1);
-            stems.push_back(std::make_unique<AudioFileWriter>((fs::path(options.stemsFolder) / name).string(),
-                                                              options.sampleRate, options.format));
+            for (int bus = 0; bus < busesWithStems; ++bus)
+            {
+                char name[32];
+                std::snprintf(name, sizeof name, "channel-%02d.wav", bus + 1);
+                stems.push_back(std::make_unique<AudioFileWriter>(
+                    (fs::path(options.stemsFolder) / name).string(), options.sampleRate, options.format));
+            }
         }
+        catch (...)
+        {
+            discard();
+            throw;
+        }
+    }
+
+    ~Outputs()
+    {
+        if (!committed)
+            discard();
     }
 
     void write(const RenderedBlock& block)
@@ -114,7 +129,25 @@ struct Outputs
         for (auto& stem : stems)
             stem->commit();
         mix->commit();
+        committed = true;
     }
+
+    bool hasStems() const { return !stems.empty(); }
+
+  private:
+    void discard()
+    {
+        stems.clear(); // removes the temporary files
+        mix.reset();
+        std::error_code error;
+        if (!createdFolder.empty())
+            fs::remove(createdFolder, error); // only if empty: never what was there before
+    }
+
+    std::unique_ptr<AudioFileWriter> mix;
+    std::vector<std::unique_ptr<AudioFileWriter>> stems;
+    std::string createdFolder;
+    bool committed = false;
 };
 
 int render(const RenderOptions& options, const std::string& programPath)
@@ -151,7 +184,7 @@ int render(const RenderOptions& options, const std::string& programPath)
     std::cout << "Wrote " << where << ": " << seconds(renderedSeconds) << ", " << options.sampleRate << " Hz "
               << formatName(options.format) << ", peak " << peakText(statistics.peak) << ", " << std::fixed
               << std::setprecision(1) << speed << "x real time";
-    if (!outputs.stems.empty())
+    if (outputs.hasStems())
         std::cout << "; stems in " << options.stemsFolder;
     std::cout << "\n";
     if (statistics.peak > 1.0 && options.format == SampleFormat::Pcm24)
