@@ -1,5 +1,6 @@
 #include "source/editor/Font.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -7,6 +8,7 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 namespace {
 // Condensed, so the short labels of the channel panel fit their boxes.
 const char* const kFamily = "DejaVu Sans Condensed";
+constexpr double kSmallestShrink = 0.75;
 } // namespace
 
 Font builtInFont(std::string_view name)
@@ -47,6 +49,14 @@ void drawText(cairo_t* cr, const std::string& text, const Rect& box, const Font&
     cairo_font_extents(cr, &fe);
     cairo_text_extents_t te;
     cairo_text_extents(cr, text.c_str(), &te);
+    // A text a little too long for its box is set smaller rather than cut off.
+    const double room = box.width - 2 * inset;
+    if (te.x_advance > room && room > 0)
+    {
+        cairo_set_font_size(cr, font.size * std::max(kSmallestShrink, room / te.x_advance));
+        cairo_font_extents(cr, &fe);
+        cairo_text_extents(cr, text.c_str(), &te);
+    }
     double x = box.x + inset;
     if (alignment == TextAlignment::centre)
         x = box.x + (box.width - te.x_advance) / 2;

@@ -67,7 +67,7 @@ def oscillator_column(x, k, n):
     t = lambda stem: f"{stem}MIDIChannel{n}"
     kids = [label((5, 5), (42, 15), f"OSC {k}:", align="left"),
             menu((45, 5), (115, 15), t(f"OSCType{k}_"), 0, 6),
-            label((5, 25), (62, 15), "Multi Sample:", align="left"),
+            label((5, 25), (62, 15), "Multi Sample:", font="~ NormalFontVerySmall", align="left"),
             menu((60, 25), (115, 15), t(f"OSC{k}MultiSample_"), 0, 7)]
     kids += knob_group("Vol.", (5, 50), (42, 15), (5, 65), (5, 105), (42, 15), "knob",
                        t(f"OSC{k}Volume_"), f"OSC {k} Volume (%)")
