@@ -47,7 +47,12 @@ X11Window::~X11Window()
 {
     keyboard.reset();
     if (surface)
+    {
+        // cairo keeps per-connection state; it must let go of this connection before it closes, or a
+        // later connection at the same address would find stale state.
+        cairo_device_finish(cairo_surface_get_device(surface));
         cairo_surface_destroy(surface);
+    }
     if (id)
         xcb_destroy_window(connection, id);
     xcb_flush(connection);
@@ -103,6 +108,7 @@ void X11Window::setScale(double s)
     cairo_xcb_surface_set_size(surface, width, height);
     frame.invalidate();
     paint();
+    xcb_flush(connection);
 }
 
 void X11Window::processEvents()
