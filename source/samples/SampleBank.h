@@ -21,7 +21,8 @@ using SampleBank = std::vector<std::unique_ptr<MultiSampleSet>>;
 
 inline constexpr int32 kNumMultiSampleSets = 7;
 
-// Fills an empty bank with the seven sets from the module's resources.
+// Fills an empty bank with the seven sets from the module's resources (see ResourceStore.h); a
+// bank already loaded is left as it is. Main thread only, never while voices play.
 void loadSampleBank(SampleBank& bank);
 // Destroys every record and set; the bank is left empty.
 void releaseSampleBank(SampleBank& bank);

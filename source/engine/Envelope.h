@@ -1,0 +1,107 @@
+#pragma once
+
+#include "pluginterfaces/base/ftypes.h"
+
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// The envelope of one oscillator: a silent retard, a linear attack to 1, a linear decay to the
+// sustain level, and a release flag that can be raised in any stage and multiplies the level by
+// a value falling linearly to 0. All lengths are sample counts fixed at note-on.
+struct Envelope
+{
+    int32 retardLength = 0;
+    int32 attackLength = 1;
+    int32 decayLength = 0;
+    int32 sustainTimeLength = 0;
+    int32 releaseLength = 1;
+
+    int32 retardCounter = 0;
+    int32 attackCounter = 0;
+    int32 decayCounter = 0;
+    int32 sustainTimeCounter = 0;
+    int32 releaseCounter = 0;
+
+    bool retardDone = false;
+    bool attackDone = false;
+    bool decayDone = false;
+    bool releasing = false;
+
+    double sustainLevel = 1.0;
+    double attackValue = 0.0;
+    double decayValue = 0.0;
+    double releaseValue = 1.0;
+
+    // Times are normalised 0..1 (0 to 5 seconds); attack and release last at least 5 ms.
+    void start(double retardTime, double attackTime, double decayTime, double sustain, double sustainTime,
+               double releaseTime, double sampleRate)
+    {
+        retardLength = static_cast<int32>(retardTime * 5.0 * sampleRate);
+        attackLength = static_cast<int32>((attackTime * 5.0 + 0.005) * sampleRate);
+        decayLength = static_cast<int32>(decayTime * 5.0 * sampleRate);
+        sustainTimeLength = static_cast<int32>(sustainTime * 5.0 * sampleRate);
+        releaseLength = static_cast<int32>((releaseTime * 5.0 + 0.005) * sampleRate);
+        sustainLevel = sustain;
+        retardCounter = attackCounter = decayCounter = sustainTimeCounter = releaseCounter = 0;
+        retardDone = attackDone = decayDone = releasing = false;
+        attackValue = decayValue = 0.0;
+        releaseValue = 1.0;
+    }
+
+    // One sounding sample step of retard, attack and decay; a stage that completes lets the next
+    // take its first step at once. The sustain time only counts when the note ignores note-offs.
+    void advance(bool countSustainTime)
+    {
+        if (!retardDone && ++retardCounter >= retardLength)
+            retardDone = true;
+        if (retardDone && !attackDone)
+        {
+            ++attackCounter;
+            attackValue = static_cast<double>(attackCounter) / attackLength;
+            if (attackCounter >= attackLength)
+                attackDone = true;
+        }
+        if (attackDone && !decayDone)
+        {
+            if (decayLength == 0)
+                decayDone = true;
+            else
+            {
+                ++decayCounter;
+                decayValue = (1.0 - static_cast<double>(decayCounter) / decayLength) * (1.0 - sustainLevel) +
+                             sustainLevel;
+                if (decayCounter >= decayLength)
+                    decayDone = true;
+            }
+        }
+        if (countSustainTime && decayDone && !releasing && ++sustainTimeCounter >= sustainTimeLength)
+            releasing = true;
+    }
+
+    void advanceRelease()
+    {
+        ++releaseCounter;
+        releaseValue = releaseCounter >= releaseLength
+                           ? 0.0
+                           : 1.0 - static_cast<double>(releaseCounter) / releaseLength;
+    }
+
+    bool releaseComplete() const { return releasing && releaseCounter >= releaseLength; }
+
+    // The level of the current stage times the release value; false while the retard runs.
+    bool level(double& out) const
+    {
+        if (decayDone)
+            out = sustainLevel;
+        else if (attackDone)
+            out = decayValue;
+        else if (retardDone)
+            out = attackValue;
+        else
+            return false;
+        if (releasing)
+            out *= releaseValue;
+        return true;
+    }
+};
+
+} // namespace Steinberg::Vst::TaviroPlugIn

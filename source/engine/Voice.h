@@ -1,0 +1,488 @@
+#pragma once
+
+#include "GainCurve.h"
+#include "OscillatorRender.h"
+#include "OutputBuses.h"
+#include "PanLaw.h"
+#include "VoiceBase.h"
+#include "source/processor/GlobalParameterState.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// Samples a voice renders at a time; the scratch of one such stretch stays in the first-level cache.
+inline constexpr int32 kRenderChunk = 128;
+
+// Scratch that the voices of one pool share (they render one after the other) and the pool's
+// white-noise source.
+template <typename T>
+struct VoiceRenderContext
+{
+    T left[kNumOscillators][kRenderChunk];
+    T right[kNumOscillators][kRenderChunk];
+    uint8 finished[kNumOscillators][kRenderChunk];
+    T discard[2][kRenderChunk]; // stands in for output channels the host did not provide
+    WhiteNoise noise;
+};
+
+inline constexpr int32 kPanNoteExpressionFirst = 100000;
+inline constexpr int32 kVolumeNoteExpressionFirst = 100016;
+inline constexpr int32 kNoteExpressionEnd = 100032;
+
+// One voice: three oscillators with their envelopes and filters, mixed with the channel's gain,
+// panorama and tremolo into the output bus of the note's channel.
+template <typename T>
+class Voice final : public VoiceBase<3, T, 2, GlobalParameterState>
+{
+    using Base = VoiceBase<3, T, 2, GlobalParameterState>;
+
+public:
+    using SampleType = T;
+    using RenderContext = VoiceRenderContext<T>;
+
+    Voice()
+    {
+        this->noteId = -1;
+        this->pitch = -1;
+    }
+
+    void setRenderContext(RenderContext* renderContext) { context = renderContext; }
+
+    void setSampleRate(double rate) override
+    {
+        this->sampleRate = rate;
+        for (auto& osc : oscillators)
+        {
+            osc.leftFilter.setSampleRate(rate);
+            osc.rightFilter.setSampleRate(rate);
+        }
+    }
+
+    void setNoteExpressionValue(int32 typeId, ParamValue value) override
+    {
+        if (typeId >= kPanNoteExpressionFirst && typeId < kVolumeNoteExpressionFirst)
+        {
+            const PanGains gains = panGains(value);
+            this->noteExpressionValues[1] = gains.left;
+            this->noteExpressionValues[2] = gains.right;
+        }
+        else if (typeId >= kVolumeNoteExpressionFirst && typeId < kNoteExpressionEnd)
+            this->noteExpressionValues[0] = value;
+        else if (typeId >= 0 && typeId <= 2)
+            this->noteExpressionValues[typeId] = value;
+    }
+
+    void noteOn(int32 notePitch, ParamValue velocity, int32 sampleOffset, int32 id, int32 noteChannel) override
+    {
+        channel = noteChannel;
+        this->noteId = id;
+        this->pitch = notePitch;
+        this->noteOnVelocity = velocity;
+        this->noteOnSampleOffset = countdownTo(sampleOffset);
+
+        const GlobalParameterState& state = *this->globalParameters;
+        activeCount = 0;
+        onlySamplePlayers = true;
+        for (int32 o = 0; o < kNumOscillators; ++o)
+        {
+            OscillatorState<T>& osc = oscillators[o];
+            const OscillatorSettings& settings = state.oscillators[channel][o];
+            osc.type = oscillatorType(settings.type);
+            if (osc.type == kOscillatorOff)
+                continue;
+            activeOscillators[activeCount++] = o;
+            startOscillator(osc, settings);
+        }
+
+        receiveNoteOff = state.receiveNoteOff[channel] != 0;
+        this->noteExpressionValues[0] = 0.0;
+        this->noteExpressionValues[1] = 1.0;
+        this->noteExpressionValues[2] = 1.0;
+        const PanGains pan = panGains(state.panorama[channel]);
+        leftPanGain = pan.left;
+        rightPanGain = pan.right;
+        modWheelValue = 0.0;
+        velocityCopy = velocity;
+        voiceGain = gainCurve(volumeAmount());
+    }
+
+    void noteOff(ParamValue velocity, int32 sampleOffset) override
+    {
+        this->noteOffVelocity = velocity;
+        this->noteOffSampleOffset = countdownTo(sampleOffset);
+    }
+
+    void reset() override
+    {
+        sampleCounter = 0;
+        for (auto& osc : oscillators)
+        {
+            osc.filterFrequency = 1.0;
+            osc.filterResonance = 0.0;
+            osc.leftFilter.reset();
+            osc.rightFilter.reset();
+        }
+        this->noteOnSampleOffset = -1;
+        this->noteOffSampleOffset = -1;
+        this->noteId = -1;
+    }
+
+    // Adds the voice's samples for the block into the output bus of its channel; false when the
+    // voice has ended.
+    bool process(ProcessData& data, int32 numSamples)
+    {
+        if (activeCount == 0)
+            return end();
+
+        const GlobalParameterState& state = *this->globalParameters;
+        updateFrequencies(state);
+        updateTargets(state, numSamples);
+
+        T* outLeft = outputChannel<T>(data, channel, 0);
+        T* outRight = outputChannel<T>(data, channel, 1);
+        for (int32 start = 0; start < numSamples; start += kRenderChunk)
+        {
+            const int32 length = std::min(kRenderChunk, numSamples - start);
+            T* left = outLeft ? outLeft + start : context->discard[0];
+            T* right = outRight ? outRight + start : context->discard[1];
+            if (!renderChunk(length, left, right))
+                return end();
+        }
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            oscillators[activeOscillators[a]].leftFilter.clearIfNotFinite();
+            oscillators[activeOscillators[a]].rightFilter.clearIfNotFinite();
+        }
+        return true;
+    }
+
+    int32 channel = 0;
+    uint32 sampleCounter = 0; // samples rendered since the note started
+    bool receiveNoteOff = true;
+    double voiceGain = 0.0;
+    double leftPanGain = 1.0;
+    double rightPanGain = 1.0;
+    double modWheelValue = 0.0;
+    double velocityCopy = 0.0;
+    OscillatorState<T> oscillators[kNumOscillators];
+
+private:
+    // Countdowns stop far below zero instead of overflowing during endless notes.
+    static constexpr int64 kCountdownFloor = -(int64(1) << 30);
+
+    static int32 countdownTo(int32 sampleOffset)
+    {
+        return static_cast<int32>(std::clamp<int64>(int64(sampleOffset) + 1, kCountdownFloor,
+                                                    std::numeric_limits<int32>::max()));
+    }
+    static int32 countDown(int32 value, int32 steps)
+    {
+        return static_cast<int32>(std::max<int64>(int64(value) - steps, kCountdownFloor));
+    }
+    static double smoothingStep(double target, double current, double length)
+    {
+        return target == current ? 0.0 : (target - current) / length;
+    }
+
+    bool end()
+    {
+        this->noteOnSampleOffset = -1;
+        this->noteOffSampleOffset = -1;
+        return false;
+    }
+
+    float volumeAmount() const
+    {
+        const GlobalParameterState& state = *this->globalParameters;
+        return static_cast<float>(unitValue(state.masterVolume[channel]) * 3.0 * velocityCopy *
+                                      unitValue(state.mainVolume[channel]) +
+                                  this->noteExpressionValues[0]);
+    }
+
+    void startOscillator(OscillatorState<T>& osc, const OscillatorSettings& settings)
+    {
+        const double rate = this->sampleRate;
+        osc.finished = false;
+        osc.detuneAmount = 0.0;
+        osc.radianPhaseOffset = T(0);
+        osc.cyclePhaseOffset = T(0);
+        osc.positionOffset = 0.0;
+        osc.positionBase = 0;
+        osc.radianIncrement = -1.0;
+        osc.cycleIncrement = -1.0;
+        osc.currentRate = -1.0;
+        osc.volume = unitValue(settings.volume);
+
+        if (osc.type == kOscillatorMultiSample)
+            chooseZone(osc, settings);
+        else
+            onlySamplePlayers = false;
+
+        osc.filterType = filterType(settings.filterType);
+        if (osc.filterType != kFilterOff)
+        {
+            osc.filterFrequency = unitValue(settings.filterFrequency);
+            osc.filterResonance = unitValue(settings.filterQ);
+            osc.leftFilter.setType(osc.filterType - 1);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
+            osc.rightFilter.setType(osc.filterType - 1);
+            osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
+        }
+
+        osc.envelope.start(unitValue(settings.retardTime), unitValue(settings.attackTime),
+                           unitValue(settings.decayTime), unitValue(settings.sustainLevel),
+                           unitValue(settings.sustainTime), unitValue(settings.releaseTime), rate);
+    }
+
+    void chooseZone(OscillatorState<T>& osc, const OscillatorSettings& settings)
+    {
+        osc.setIndex = -1;
+        osc.zoneIndex = -1;
+        osc.rateRatio = 1.0;
+        if (this->sampleBank == nullptr)
+            return;
+        const ZoneChoice choice =
+            selectZone(*this->sampleBank, settings.multiSample, octaveIndex(settings.octave), this->pitch);
+        if (choice.setIndex < 0)
+            return;
+        const WaveSample* sample = (*this->sampleBank)[choice.setIndex]->samples[choice.zoneIndex].get();
+        if (sample == nullptr || !osc.frames.assign(*sample))
+            return;
+        osc.setIndex = choice.setIndex;
+        osc.zoneIndex = choice.zoneIndex;
+        osc.rateRatio = choice.rateRatio;
+        osc.sampleFormat = osc.frames.format;
+        osc.sampleRateRatio = this->sampleRate / osc.frames.sampleRate;
+    }
+
+    // Pitch from key, detune, octave and pitch bend, with the phase kept continuous when it changes.
+    void updateFrequencies(const GlobalParameterState& state)
+    {
+        const double bend = pitchBendDivisor(state.pitchBend[channel]);
+        const double keyFrequency = static_cast<double>(noteFrequencyTable[this->pitch]);
+        const double n = static_cast<double>(sampleCounter);
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            OscillatorState<T>& osc = oscillators[activeOscillators[a]];
+            const OscillatorSettings& settings = state.oscillators[channel][activeOscillators[a]];
+            const double d = std::pow(2.0, bipolarValue(settings.detune) * 2.0 / 12.0);
+            if (osc.type == kOscillatorMultiSample)
+            {
+                osc.targetRate = ((d - 1.0) * osc.rateRatio + osc.rateRatio) / bend;
+                continue;
+            }
+            osc.detuneAmount = (d - 1.0) * keyFrequency;
+            const double f =
+                std::ldexp(1.0, kOctaveNoShift - octaveIndex(settings.octave)) * (keyFrequency + osc.detuneAmount);
+            const double cycleStep = f / this->sampleRate / bend;
+            const double radianStep = f * 6.283185307179586 / this->sampleRate / bend;
+            if (osc.radianIncrement == -1.0)
+            {
+                osc.radianIncrement = radianStep;
+                osc.cycleIncrement = cycleStep;
+            }
+            else if (radianStep != osc.radianIncrement)
+            {
+                osc.radianPhaseOffset = osc.radianPhaseOffset + static_cast<T>((osc.radianIncrement - radianStep) * n);
+                osc.cyclePhaseOffset = osc.cyclePhaseOffset + static_cast<T>((osc.cycleIncrement - cycleStep) * n);
+                osc.radianIncrement = radianStep;
+                osc.cycleIncrement = cycleStep;
+            }
+        }
+    }
+
+    // Per-block smoothing: each value moves towards its target by a fixed step per sounding sample.
+    void updateTargets(const GlobalParameterState& state, int32 numSamples)
+    {
+        const double length = std::max(0.005 * this->sampleRate, static_cast<double>(numSamples));
+        gainStep = smoothingStep(gainCurve(volumeAmount()), voiceGain, length);
+
+        PanGains pan{this->noteExpressionValues[1], this->noteExpressionValues[2]};
+        if (pan.left == 1.0 && pan.right == 1.0)
+            pan = panGains(state.panorama[channel]);
+        leftPanStep = smoothingStep(pan.left, leftPanGain, length);
+        rightPanStep = smoothingStep(pan.right, rightPanGain, length);
+        modWheelStep = smoothingStep(unitValue(state.modWheel[channel]), modWheelValue, length);
+
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            OscillatorState<T>& osc = oscillators[activeOscillators[a]];
+            if (osc.filterType == kFilterOff)
+                continue;
+            const OscillatorSettings& settings = state.oscillators[channel][activeOscillators[a]];
+            osc.frequencyStep = smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
+            osc.resonanceStep = smoothingStep(unitValue(settings.filterQ), osc.filterResonance, length);
+        }
+    }
+
+    // Renders one oscillator's values for `count` sounding steps into the scratch; true when the
+    // right side differs from the left.
+    bool renderOscillator(int32 o, int32 count)
+    {
+        OscillatorState<T>& osc = oscillators[o];
+        T* left = context->left[o];
+        T* right = context->right[o];
+        bool stereo = false;
+        switch (osc.type)
+        {
+        case kOscillatorSinus: renderGenerated<T, kOscillatorSinus>(osc, sampleCounter, count, left); break;
+        case kOscillatorTriangle: renderGenerated<T, kOscillatorTriangle>(osc, sampleCounter, count, left); break;
+        case kOscillatorSquare: renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left); break;
+        case kOscillatorSaw: renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left); break;
+        case kOscillatorWhiteNoise: renderWhiteNoise<T>(osc, count, left, context->noise); break;
+        default:
+            stereo = osc.setIndex >= 0 && osc.frames.stereo;
+            renderSamples(osc, count, left, right, context->finished[o], stereo);
+            break;
+        }
+        renderFilters(osc, count, left, right, stereo);
+        return stereo;
+    }
+
+    void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
+    {
+        const int32 retard = osc.envelope.retardLength;
+        const uint32 n = sampleCounter;
+        switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
+        {
+        case 0: renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished); break;
+        case 1: renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished); break;
+        case 2: renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished); break;
+        case 3: renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished); break;
+        case 4: renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished); break;
+        case 5: renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished); break;
+        case 6: renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished); break;
+        default: renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished); break;
+        }
+    }
+
+    bool allSamplesFinished() const
+    {
+        if (!onlySamplePlayers)
+            return false;
+        for (int32 a = 0; a < activeCount; ++a)
+            if (!oscillators[activeOscillators[a]].finished)
+                return false;
+        return true;
+    }
+
+    bool allReleased() const
+    {
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const OscillatorState<T>& osc = oscillators[activeOscillators[a]];
+            if (!osc.finished && !osc.envelope.releaseComplete())
+                return false;
+        }
+        return true;
+    }
+
+    // One stretch of at most kRenderChunk samples; false when the voice ends in it.
+    bool renderChunk(int32 length, T* outLeft, T* outRight)
+    {
+        // The countdowns drop by one per sample: the note starts at the step where its countdown
+        // reaches 0, and a taken note-off holds its countdown at 1 so that it fires in every later step.
+        const int32 onBefore = this->noteOnSampleOffset;
+        const int32 offBefore = this->noteOffSampleOffset;
+        const int32 first = static_cast<int32>(std::clamp<int64>(int64(onBefore) - 1, 0, length));
+        const int64 noteOffStep = int64(offBefore) - 1;
+        const bool noteOffFires = receiveNoteOff && noteOffStep >= first && noteOffStep < length;
+        const int32 releaseFrom = noteOffFires ? static_cast<int32>(noteOffStep) : length;
+        this->noteOnSampleOffset = countDown(onBefore, length);
+        this->noteOffSampleOffset = noteOffFires ? 1 : countDown(offBefore, length);
+        if (first >= length)
+            return true;
+
+        const int32 count = length - first;
+        const T* sourceLeft[kNumOscillators];
+        const T* sourceRight[kNumOscillators];
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const int32 o = activeOscillators[a];
+            const bool stereo = renderOscillator(o, count);
+            sourceLeft[a] = context->left[o] - first;
+            sourceRight[a] = (stereo ? context->right[o] : context->left[o]) - first;
+        }
+        const bool tremolo = modWheelValue != 0.0 || modWheelStep != 0.0;
+
+        for (int32 i = first; i < length; ++i)
+        {
+            for (int32 a = 0; a < activeCount; ++a)
+                oscillators[activeOscillators[a]].envelope.advance(!receiveNoteOff);
+            if (allSamplesFinished())
+                return false;
+            if (!receiveNoteOff)
+            {
+                for (int32 a = 0; a < activeCount; ++a)
+                {
+                    Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+                    if (envelope.releasing)
+                        envelope.advanceRelease();
+                }
+                if (allReleased())
+                    return false;
+            }
+            else if (i >= releaseFrom)
+            {
+                for (int32 a = 0; a < activeCount; ++a)
+                {
+                    Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+                    envelope.releasing = true;
+                    envelope.advanceRelease();
+                }
+                if (allReleased())
+                    return false;
+            }
+            for (int32 a = 0; a < activeCount; ++a)
+            {
+                OscillatorState<T>& osc = oscillators[activeOscillators[a]];
+                if (osc.type == kOscillatorMultiSample)
+                    osc.finished = context->finished[activeOscillators[a]][i - first] != 0;
+            }
+
+            ++sampleCounter;
+            T tremoloFactor = T(1);
+            if (tremolo)
+            {
+                const double x = static_cast<double>(sampleCounter) * 15.707963267948966 / this->sampleRate;
+                const T u = (static_cast<T>(static_cast<float>(std::sin(x))) + T(1)) * T(0.5);
+                tremoloFactor = T(1) - u * static_cast<T>(modWheelValue * 0.5);
+            }
+
+            T sumLeft = outLeft[i];
+            T sumRight = outRight[i];
+            for (int32 a = 0; a < activeCount; ++a)
+            {
+                double level;
+                if (!oscillators[activeOscillators[a]].envelope.level(level))
+                    continue;
+                const double left = static_cast<double>(sourceLeft[a][i]);
+                const double right = static_cast<double>(sourceRight[a][i]);
+                sumLeft += static_cast<T>(left * leftPanGain * voiceGain * static_cast<double>(tremoloFactor) * level);
+                sumRight +=
+                    static_cast<T>(right * rightPanGain * voiceGain * static_cast<double>(tremoloFactor) * level);
+            }
+            outLeft[i] = sumLeft;
+            outRight[i] = sumRight;
+
+            voiceGain += gainStep;
+            leftPanGain += leftPanStep;
+            rightPanGain += rightPanStep;
+            modWheelValue += modWheelStep;
+        }
+        return true;
+    }
+
+    RenderContext* context = nullptr;
+    int32 activeOscillators[kNumOscillators] = {};
+    int32 activeCount = 0;
+    bool onlySamplePlayers = false;
+    double gainStep = 0.0;
+    double leftPanStep = 0.0;
+    double rightPanStep = 0.0;
+    double modWheelStep = 0.0;
+};
+
+} // namespace Steinberg::Vst::TaviroPlugIn
