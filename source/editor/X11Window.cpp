@@ -113,21 +113,30 @@ void X11Window::setScale(double s)
 
 void X11Window::processEvents()
 {
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection))
+    for (;;)
     {
-        dispatch(*event);
-        std::free(event);
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection))
+        {
+            dispatch(*event);
+            std::free(event);
+        }
+        if (frame.needsRedraw())
+            paint();
+        // Drawing waits for replies from the server, and events that arrive meanwhile are queued
+        // without the descriptor showing them again: they are handled now, not at the next event.
+        xcb_generic_event_t* queued = xcb_poll_for_queued_event(connection);
+        if (!queued)
+            break;
+        dispatch(*queued);
+        std::free(queued);
     }
-    if (frame.needsRedraw())
-        paint();
     xcb_flush(connection);
 }
 
 void X11Window::idle()
 {
     frame.idle();
-    if (frame.needsRedraw())
-        paint();
+    processEvents();
 }
 
 void X11Window::dispatch(const xcb_generic_event_t& event)

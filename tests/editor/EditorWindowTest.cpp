@@ -61,6 +61,21 @@ protected:
         }
         xcb_flush(parent->connection());
     }
+    // Sends a key press and release (a key code of the server's layout).
+    void keyAt(xcb_window_t window, xcb_keycode_t code)
+    {
+        for (uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE})
+        {
+            xcb_key_press_event_t event{};
+            event.response_type = type;
+            event.detail = code;
+            event.event = window;
+            event.same_screen = 1;
+            xcb_send_event(parent->connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                           reinterpret_cast<const char*>(&event));
+        }
+        xcb_flush(parent->connection());
+    }
     // How much of the window shows what the offscreen drawing of the same editor shows.
     double matchWithOffscreenRender(Editor::EditorView& view)
     {
@@ -120,7 +135,7 @@ TEST_F(EditorWindow, AttachedViewShowsTheEditorAndDetachesCleanly)
     EXPECT_EQ(view->removed(), kResultFalse) << "not attached";
 }
 
-TEST_F(EditorWindow, ClicksFromTheServerReachTheControls)
+TEST_F(EditorWindow, MouseAndKeysFromTheServerReachTheControls)
 {
     auto view = makeView();
     ASSERT_EQ(view->attached(parentHandle(), kPlatformTypeX11EmbedWindowID), kResultOk);
@@ -131,6 +146,15 @@ TEST_F(EditorWindow, ClicksFromTheServerReachTheControls)
     clickAt(editor, 180 + 15 + 85 + 10, 10 + 417 + 25 + 12);
     plugFrame->run(100);
     EXPECT_EQ(host.controller->getParamNormalized(channelParameterId(0, kReceiveNoteOff)), 0.0);
+
+    // The filter frequency field of OSC 1, then "1800" and Return as key codes of the US layout
+    // (Xvfb's default).
+    clickAt(editor, 180 + 15 + 10 + 5 + 21, 10 + 55 + 30 + 205 + 7);
+    plugFrame->run(50);
+    for (xcb_keycode_t code : {10, 17, 19, 19, 36})
+        keyAt(editor, code);
+    plugFrame->run(100);
+    EXPECT_NEAR(host.controller->getParamNormalized(channelParameterId(0, kOscFilterFrequency)), 0.5, 1e-6);
 
     EXPECT_EQ(view->removed(), kResultOk);
 }

@@ -36,16 +36,17 @@ VirtualDisplay::VirtualDisplay()
         _exit(127);
     }
     close(fds[1]);
-    // Xvfb writes the display number it took once it accepts clients.
-    char buffer[16] = {};
-    ssize_t n = 0;
-    pollfd p{fds[0], POLLIN, 0};
-    if (poll(&p, 1, 10000) > 0)
-        n = read(fds[0], buffer, sizeof buffer - 1);
-    close(fds[0]);
-    if (n > 0)
+    // Xvfb writes the display number it took, then a newline, once it accepts clients. The pipe stays
+    // open while the server runs: it writes the number again when it resets.
+    readEnd = fds[0];
+    std::string number;
+    pollfd p{readEnd, POLLIN, 0};
+    char c = 0;
+    while (poll(&p, 1, 10000) > 0 && read(readEnd, &c, 1) == 1 && c != '\n')
+        number += c;
+    if (c == '\n' && !number.empty())
     {
-        name = ":" + std::to_string(std::atoi(buffer));
+        name = ":" + number;
         setenv("DISPLAY", name.c_str(), 1);
     }
 }
@@ -57,6 +58,8 @@ VirtualDisplay::~VirtualDisplay()
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
     }
+    if (readEnd >= 0)
+        close(readEnd);
 }
 
 tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView* view, ViewRect* newSize)

@@ -24,6 +24,7 @@ public:
 
 private:
     pid_t pid = -1;
+    int readEnd = -1;
     std::string name;
 };
 
