@@ -71,33 +71,43 @@ template <typename T, int32 format, bool stereo>
 void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 retardLength, T* left, T* right,
                        uint8* finished)
 {
-    const SampleFrames& frames = osc.frames;
+    // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
+    const SampleFrames frames = osc.frames;
+    const bool silent = osc.setIndex < 0;
+    const double sampleRateRatio = osc.sampleRateRatio;
+    const double targetRate = osc.targetRate;
+    const double volume = osc.volume;
+    double currentRate = osc.currentRate;
+    double positionOffset = osc.positionOffset;
+    int32 positionBase = osc.positionBase;
     bool isFinished = osc.finished;
+    // The four frames around the last fractional position, left and right sides.
+    uint64 windowIndex = ~uint64(0) - 1;
+    uint64 lastFrame = 0;
+    T wl[4] = {}, wr[4] = {};
     for (int32 k = 0; k < count; ++k)
     {
         const int64 n = static_cast<int64>(n0 + static_cast<uint32>(k));
-        if (n < retardLength || osc.setIndex < 0)
+        if (n < retardLength || silent)
         {
             left[k] = T(0);
             if constexpr (stereo)
                 right[k] = T(0);
-            if (osc.setIndex < 0)
+            if (silent)
                 isFinished = true;
             finished[k] = isFinished;
             continue;
         }
-        if (osc.currentRate == -1.0)
-            osc.currentRate = osc.targetRate;
-        if (osc.currentRate != osc.targetRate)
+        if (currentRate == -1.0)
+            currentRate = targetRate;
+        if (currentRate != targetRate)
         {
-            osc.positionOffset += static_cast<double>(n - retardLength - osc.positionBase) / osc.sampleRateRatio *
-                                  osc.currentRate;
-            osc.currentRate = osc.targetRate;
-            osc.positionBase = static_cast<int32>(n - retardLength);
+            positionOffset += static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate;
+            currentRate = targetRate;
+            positionBase = static_cast<int32>(n - retardLength);
         }
-        const double pos = static_cast<double>(n - retardLength - osc.positionBase) / osc.sampleRateRatio *
-                               osc.currentRate +
-                           osc.positionOffset;
+        const double pos =
+            static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate + positionOffset;
 
         T l, r;
         if (!(pos >= 0.0 && pos < 1.8e19)) // a position no index can hold plays silence
@@ -115,38 +125,57 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
             }
             else
             {
-                uint64 jm1, j0, j1, j2;
-                if (frames.hasLoop && i >= frames.loopEnd)
+                // Neighbouring samples share most of their four frames: slide the window when the
+                // position moved on by one frame, read all four only after a jump.
+                if (i != windowIndex)
                 {
-                    j0 = frames.wrap(i);
-                    jm1 = frames.loopPrevious(j0);
-                    j1 = frames.loopNext(j0);
-                    j2 = frames.loopNext(j1);
+                    if (i == windowIndex + 1)
+                    {
+                        for (int32 f = 0; f < 3; ++f)
+                        {
+                            wl[f] = wl[f + 1];
+                            wr[f] = wr[f + 1];
+                        }
+                        lastFrame = frames.next(lastFrame);
+                        frames.read<T, format, stereo>(lastFrame, wl[3], wr[3]);
+                    }
+                    else
+                    {
+                        uint64 jm1, j0, j1;
+                        if (frames.hasLoop && i >= frames.loopEnd)
+                        {
+                            j0 = frames.wrap(i);
+                            jm1 = frames.loopPrevious(j0);
+                        }
+                        else
+                        {
+                            jm1 = frames.wrap(i - 1); // frame "before 0" is 2^64 - 1: past the end, or wrapped
+                            j0 = i;
+                        }
+                        j1 = frames.next(j0);
+                        lastFrame = frames.next(j1);
+                        frames.read<T, format, stereo>(jm1, wl[0], wr[0]);
+                        frames.read<T, format, stereo>(j0, wl[1], wr[1]);
+                        frames.read<T, format, stereo>(j1, wl[2], wr[2]);
+                        frames.read<T, format, stereo>(lastFrame, wl[3], wr[3]);
+                    }
+                    windowIndex = i;
                 }
-                else
-                {
-                    jm1 = frames.wrap(i - 1); // frame "before 0" is 2^64 - 1: past the end, or wrapped
-                    j0 = i;
-                    j1 = frames.wrap(i + 1);
-                    j2 = frames.wrap(i + 2);
-                }
-                T ym1l, ym1r, y0l, y0r, y1l, y1r, y2l, y2r;
-                frames.read<T, format, stereo>(jm1, ym1l, ym1r);
-                frames.read<T, format, stereo>(j0, y0l, y0r);
-                frames.read<T, format, stereo>(j1, y1l, y1r);
-                frames.read<T, format, stereo>(j2, y2l, y2r);
                 const double t = pos - static_cast<double>(i);
-                l = static_cast<T>(catmullRom(t, ym1l, y0l, y1l, y2l));
+                l = static_cast<T>(catmullRom(t, wl[0], wl[1], wl[2], wl[3]));
                 if constexpr (stereo)
-                    r = static_cast<T>(catmullRom(t, ym1r, y0r, y1r, y2r));
+                    r = static_cast<T>(catmullRom(t, wr[0], wr[1], wr[2], wr[3]));
                 isFinished = !frames.hasLoop && i + 2 >= frames.frameCount;
             }
         }
-        left[k] = scaledByVolume<T>(l, osc.volume);
+        left[k] = scaledByVolume<T>(l, volume);
         if constexpr (stereo)
-            right[k] = scaledByVolume<T>(r, osc.volume);
+            right[k] = scaledByVolume<T>(r, volume);
         finished[k] = isFinished;
     }
+    osc.currentRate = currentRate;
+    osc.positionOffset = positionOffset;
+    osc.positionBase = positionBase;
 }
 
 // Runs the oscillator's values through its filters; while frequency or resonance move, the

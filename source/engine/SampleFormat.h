@@ -67,4 +67,33 @@ inline T convertSample(const uint8* p)
     return T(0);
 }
 
+// 16-bit codes converted once: the recordings are mostly 16-bit, and a division per read is the
+// largest cost of sample playback.
+template <typename T>
+struct Sample16Table
+{
+    Sample16Table()
+    {
+        for (int32 code = 0; code < 65536; ++code)
+        {
+            const uint8 bytes[2] = {static_cast<uint8>(code & 0xff), static_cast<uint8>(code >> 8)};
+            values[code] = convertSample<T, kSample16Bit>(bytes);
+        }
+    }
+    T values[65536];
+};
+
+template <typename T>
+inline const Sample16Table<T> sample16Table;
+
+// convertSample, with 16-bit codes taken from the table.
+template <typename T, int32 format>
+inline T readSample(const uint8* p)
+{
+    if constexpr (format == kSample16Bit)
+        return sample16Table<T>.values[p[0] | (p[1] << 8)];
+    else
+        return convertSample<T, format>(p);
+}
+
 } // namespace Steinberg::Vst::TaviroPlugIn

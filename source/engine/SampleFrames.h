@@ -57,6 +57,9 @@ struct SampleFrames
     uint64 loopNext(uint64 wrapped) const { return wrapped + 1 == loopEnd ? loopStart : wrapped + 1; }
     uint64 loopPrevious(uint64 wrapped) const { return wrapped == loopStart ? loopEnd - 1 : wrapped - 1; }
 
+    // The wrapped index of the frame after the (wrapped) frame j.
+    uint64 next(uint64 j) const { return hasLoop ? loopNext(j) : j + 1; }
+
     // Reads a wrapped frame index; frames past the end of a non-looping recording are silent.
     template <typename T, int32 fmt, bool isStereo>
     void read(uint64 wrapped, T& left, T& right) const
@@ -67,9 +70,9 @@ struct SampleFrames
             return;
         }
         const uint8* frame = data + wrapped * static_cast<uint64>(frameBytes);
-        left = convertSample<T, fmt>(frame);
+        left = readSample<T, fmt>(frame);
         if constexpr (isStereo)
-            right = convertSample<T, fmt>(frame + bytesPerSample);
+            right = readSample<T, fmt>(frame + bytesPerSample);
         else
             right = left;
     }

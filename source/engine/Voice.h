@@ -23,6 +23,11 @@ struct VoiceRenderContext
     T left[kNumOscillators][kRenderChunk];
     T right[kNumOscillators][kRenderChunk];
     uint8 finished[kNumOscillators][kRenderChunk];
+    double level[kNumOscillators][kRenderChunk]; // envelope level per step, 0 where it adds nothing
+    double leftGain[kRenderChunk];               // pan gain x voice gain per step
+    double rightGain[kRenderChunk];
+    double voiceGain[kRenderChunk];
+    T tremolo[kRenderChunk];
     T discard[2][kRenderChunk]; // stands in for output channels the host did not provide
     WhiteNoise noise;
 };
@@ -379,7 +384,9 @@ private:
         return true;
     }
 
-    // One stretch of at most kRenderChunk samples; false when the voice ends in it.
+    // One stretch of at most kRenderChunk samples; false when the voice ends in it. The work of each
+    // sample step is done in passes over the stretch (oscillators, envelopes, voice gains, mixing),
+    // each in the order and precision of the per-step formulas, so the result is the same.
     bool renderChunk(int32 length, T* outLeft, T* outRight)
     {
         // The countdowns drop by one per sample: the note starts at the step where its countdown
@@ -402,17 +409,42 @@ private:
         {
             const int32 o = activeOscillators[a];
             const bool stereo = renderOscillator(o, count);
-            sourceLeft[a] = context->left[o] - first;
-            sourceRight[a] = (stereo ? context->right[o] : context->left[o]) - first;
+            sourceLeft[a] = context->left[o];
+            sourceRight[a] = stereo ? context->right[o] : context->left[o];
         }
-        const bool tremolo = modWheelValue != 0.0 || modWheelStep != 0.0;
 
-        for (int32 i = first; i < length; ++i)
+        const int32 sounding = runEnvelopes(count, releaseFrom - first);
+        runVoiceGains(sounding);
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            mix(sourceLeft[a], context->leftGain, context->level[a], outLeft + first, sounding);
+            mix(sourceRight[a], context->rightGain, context->level[a], outRight + first, sounding);
+        }
+        return sounding == count;
+    }
+
+    // Envelope steps and end tests for `count` sounding steps, with the release firing from step
+    // `releaseFrom`; stores each oscillator's level per step. Returns the number of steps that sound
+    // before the voice ends (count when it does not end).
+    int32 runEnvelopes(int32 count, int32 releaseFrom)
+    {
+        if (holdsSustain(releaseFrom, count))
+        {
+            for (int32 a = 0; a < activeCount; ++a)
+            {
+                OscillatorState<T>& osc = oscillators[activeOscillators[a]];
+                std::fill_n(context->level[a], count, osc.envelope.sustainLevel);
+                if (osc.type == kOscillatorMultiSample)
+                    osc.finished = context->finished[activeOscillators[a]][count - 1] != 0;
+            }
+            return count;
+        }
+        for (int32 k = 0; k < count; ++k)
         {
             for (int32 a = 0; a < activeCount; ++a)
                 oscillators[activeOscillators[a]].envelope.advance(!receiveNoteOff);
             if (allSamplesFinished())
-                return false;
+                return k;
             if (!receiveNoteOff)
             {
                 for (int32 a = 0; a < activeCount; ++a)
@@ -422,9 +454,9 @@ private:
                         envelope.advanceRelease();
                 }
                 if (allReleased())
-                    return false;
+                    return k;
             }
-            else if (i >= releaseFrom)
+            else if (k >= releaseFrom)
             {
                 for (int32 a = 0; a < activeCount; ++a)
                 {
@@ -433,15 +465,41 @@ private:
                     envelope.advanceRelease();
                 }
                 if (allReleased())
-                    return false;
+                    return k;
             }
             for (int32 a = 0; a < activeCount; ++a)
             {
                 OscillatorState<T>& osc = oscillators[activeOscillators[a]];
                 if (osc.type == kOscillatorMultiSample)
-                    osc.finished = context->finished[activeOscillators[a]][i - first] != 0;
+                    osc.finished = context->finished[activeOscillators[a]][k] != 0;
+                double level;
+                context->level[a][k] = osc.envelope.level(level) ? level : 0.0;
             }
+        }
+        return count;
+    }
 
+    // True when no envelope can change in the coming steps: every oscillator sustains a held note
+    // and neither a release nor the end of a recording can end the voice.
+    bool holdsSustain(int32 releaseFrom, int32 count) const
+    {
+        if (!receiveNoteOff || releaseFrom < count || onlySamplePlayers)
+            return false;
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+            if (!envelope.decayDone || envelope.releasing)
+                return false;
+        }
+        return true;
+    }
+
+    // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
+    void runVoiceGains(int32 count)
+    {
+        const bool tremolo = modWheelValue != 0.0 || modWheelStep != 0.0;
+        for (int32 k = 0; k < count; ++k)
+        {
             ++sampleCounter;
             T tremoloFactor = T(1);
             if (tremolo)
@@ -450,29 +508,26 @@ private:
                 const T u = (static_cast<T>(static_cast<float>(std::sin(x))) + T(1)) * T(0.5);
                 tremoloFactor = T(1) - u * static_cast<T>(modWheelValue * 0.5);
             }
-
-            T sumLeft = outLeft[i];
-            T sumRight = outRight[i];
-            for (int32 a = 0; a < activeCount; ++a)
-            {
-                double level;
-                if (!oscillators[activeOscillators[a]].envelope.level(level))
-                    continue;
-                const double left = static_cast<double>(sourceLeft[a][i]);
-                const double right = static_cast<double>(sourceRight[a][i]);
-                sumLeft += static_cast<T>(left * leftPanGain * voiceGain * static_cast<double>(tremoloFactor) * level);
-                sumRight +=
-                    static_cast<T>(right * rightPanGain * voiceGain * static_cast<double>(tremoloFactor) * level);
-            }
-            outLeft[i] = sumLeft;
-            outRight[i] = sumRight;
-
+            context->tremolo[k] = tremoloFactor;
+            context->leftGain[k] = leftPanGain;
+            context->rightGain[k] = rightPanGain;
+            context->voiceGain[k] = voiceGain;
             voiceGain += gainStep;
             leftPanGain += leftPanStep;
             rightPanGain += rightPanStep;
             modWheelValue += modWheelStep;
         }
-        return true;
+    }
+
+    // Adds one oscillator side: value x pan gain x voice gain x tremolo x level, formed in double and
+    // added in the sample type, oscillator after oscillator as the running sum of each sample.
+    void mix(const T* source, const double* panGain, const double* level, T* out, int32 count) const
+    {
+        const double* gain = context->voiceGain;
+        const T* tremolo = context->tremolo;
+        for (int32 k = 0; k < count; ++k)
+            out[k] += static_cast<T>(static_cast<double>(source[k]) * panGain[k] * gain[k] *
+                                     static_cast<double>(tremolo[k]) * level[k]);
     }
 
     RenderContext* context = nullptr;

@@ -55,6 +55,44 @@ TEST(SamplePlayback, LoopWrapsToLoopStartAtLoopEnd)
     EXPECT_EQ(h.pool->activeVoices, 1); // a looping recording never finishes
 }
 
+TEST(SamplePlayback, FractionalPositionsInterpolateAcrossTheLoop)
+{
+    EngineHarness<double> h(samplePlayerState(5));
+    std::vector<uint8> storage;
+    std::vector<int16> codes;
+    for (int32 j = 0; j < 64; ++j)
+        codes.push_back(static_cast<int16>((j * j * 53) % 20000 - 10000));
+    auto sample = recording16(storage, codes, 1, 22050);
+    sample->hasLoop = true;
+    sample->loopStart = 16;
+    sample->loopEnd = 40;
+    fillBank(h.bank, 4, std::move(sample), 60);
+
+    EventList on;
+    on.noteOn(0, 63, 0);
+    h.render(2048, &on);
+    // Worked out here: position k x rate / (44100 / 22050), frames wrapped into the loop (the frame
+    // before frame 0 is index 2^64 - 1, which wraps too), then the four-point cubic.
+    const double rate = static_cast<double>(noteFrequencyTable[63]) / static_cast<double>(noteFrequencyTable[60]);
+    auto frame = [&](int64 j) -> double {
+        const uint64 index = static_cast<uint64>(j);
+        if (index >= 40)
+            j = static_cast<int64>(16 + (index - 16) % 24);
+        const int32 v = codes[static_cast<size_t>(j)];
+        return v > 0 ? v / 32767.0 : v * 3.0517578125e-05;
+    };
+    for (int32 k = 1; k < 2048; ++k)
+    {
+        const double pos = k / 2.0 * rate;
+        const int64 i = static_cast<int64>(pos);
+        const double t = pos - i;
+        const double y0 = frame(i), ym1 = frame(i - 1), y1 = frame(i + 1), y2 = frame(i + 2);
+        const double expected = (1.5 * t * t * t - 2.5 * t * t + 1) * y0 + (t * t - 0.5 * t * t * t - 0.5 * t) * ym1 +
+                                (2 * t * t - 1.5 * t * t * t + 0.5 * t) * y1 + (0.5 * t * t * t - 0.5 * t * t) * y2;
+        ASSERT_NEAR(oscillatorValue(h, k, 0), expected, 1e-9) << k;
+    }
+}
+
 TEST(SamplePlayback, RecordingRateAndMonoAndFinishedRecording)
 {
     // A 96 kHz mono recording under a 48 kHz host advances two frames per sample, both sides equal.

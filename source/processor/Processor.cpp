@@ -1,0 +1,195 @@
+#include "Processor.h"
+
+#include "InstrumentPrograms.h"
+#include "ParameterConversion.h"
+#include "source/ParameterIds.h"
+#include "source/module/ClassIds.h"
+
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+
+#include <cstring>
+#include <string>
+
+namespace Steinberg::Vst::TaviroPlugIn {
+namespace {
+
+constexpr int32 kNumOutputBuses = kNumChannels;
+constexpr int32 kEventChannels = kNumChannels;
+constexpr ParamValue kVoiceCountScale = 0.0078125; // 1 / 128 voices
+
+std::u16string busName(const char* text, int32 number)
+{
+    std::string ascii = std::string(text) + std::to_string(number);
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+// Silence on every output the host gave us, for a block without a voice pool.
+void clearOutputs(ProcessData& data)
+{
+    if (!data.outputs || data.numSamples <= 0)
+        return;
+    const size_t sampleBytes = data.symbolicSampleSize == kSample64 ? sizeof(Sample64) : sizeof(Sample32);
+    for (int32 bus = 0; bus < data.numOutputs; ++bus)
+    {
+        AudioBusBuffers& buffers = data.outputs[bus];
+        // channelBuffers32 and channelBuffers64 share their storage; only the element size differs.
+        if (!buffers.channelBuffers32)
+            continue;
+        for (int32 c = 0; c < buffers.numChannels; ++c)
+            if (void* channel = buffers.channelBuffers32[c])
+                std::memset(channel, 0, sampleBytes * static_cast<size_t>(data.numSamples));
+        buffers.silenceFlags = buffers.numChannels >= 64 ? ~uint64(0) : (uint64(1) << buffers.numChannels) - 1;
+    }
+}
+
+} // namespace
+
+Processor::Processor()
+{
+    setControllerClass(kControllerUID);
+    setInitialContents(globalParameterState);
+}
+
+Processor::~Processor()
+{
+    voiceProcessor.reset();
+    releaseSampleBank(sampleBank);
+}
+
+tresult PLUGIN_API Processor::initialize(FUnknown* context)
+{
+    const tresult result = AudioEffect::initialize(context);
+    if (result != kResultOk)
+        return result;
+    for (int32 bus = 0; bus < kNumOutputBuses; ++bus)
+        addAudioOutput(busName("Audio Output MIDI channel ", bus + 1).c_str(), SpeakerArr::kStereo);
+    addEventInput(u"Event Input", kEventChannels);
+    return kResultOk;
+}
+
+tresult PLUGIN_API Processor::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
+                                                 SpeakerArrangement* outputs, int32 numOuts)
+{
+    if (numIns != 0 || numOuts != kNumOutputBuses || !outputs)
+        return kResultFalse;
+    for (int32 bus = 0; bus < numOuts; ++bus)
+        if (outputs[bus] != SpeakerArr::kStereo)
+            return kResultFalse;
+    return AudioEffect::setBusArrangements(inputs, numIns, outputs, numOuts);
+}
+
+tresult PLUGIN_API Processor::canProcessSampleSize(int32 symbolicSampleSize)
+{
+    return symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64 ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API Processor::setActive(TBool state)
+{
+    if (state)
+    {
+        if (!voiceProcessor)
+        {
+            if (sampleBank.empty())
+                loadSampleBank(sampleBank);
+            const int32 sampleSize = processSetup.symbolicSampleSize;
+            if (sampleSize != kSample32 && sampleSize != kSample64)
+                return kInvalidArgument;
+            voiceProcessor.reset(createVoiceProcessor(sampleSize, static_cast<float>(processSetup.sampleRate),
+                                                      &globalParameterState, &sampleBank));
+            if (!voiceProcessor)
+                return kOutOfMemory;
+            stateHandover.reset(globalParameterState);
+        }
+    }
+    else
+    {
+        // A restore that no block has taken over yet still counts.
+        stateHandover.takeOver(globalParameterState);
+        voiceProcessor.reset();
+        releaseSampleBank(sampleBank);
+    }
+    return AudioEffect::setActive(state);
+}
+
+tresult PLUGIN_API Processor::setState(IBStream* state)
+{
+    if (!state)
+        return kResultFalse;
+    if (!voiceProcessor)
+        return globalParameterState.setState(state);
+    return stateHandover.restore([state](GlobalParameterState& copy) { return copy.setState(state); });
+}
+
+tresult PLUGIN_API Processor::getState(IBStream* state)
+{
+    if (!voiceProcessor)
+        return globalParameterState.getState(state);
+    return stateHandover.newest().getState(state);
+}
+
+tresult PLUGIN_API Processor::process(ProcessData& data)
+{
+    // Hosts must not process an inactive component; if one does, it gets silence and nothing
+    // else (no state change, no report from a pool that does not exist).
+    if (!voiceProcessor)
+    {
+        clearOutputs(data);
+        return kResultOk;
+    }
+
+    stateHandover.takeOver(globalParameterState);
+    if (applyParameterChanges(data.inputParameterChanges))
+        stateHandover.publish(globalParameterState);
+
+    if (data.numOutputs >= 1)
+    {
+        const tresult result = voiceProcessor->process(data);
+        if (result != kResultOk)
+            return result;
+    }
+
+    if (data.outputParameterChanges)
+        reportToHost(*data.outputParameterChanges);
+    return kResultOk;
+}
+
+bool Processor::applyParameterChanges(IParameterChanges* changes)
+{
+    if (!changes)
+        return false;
+    bool changed = false;
+    const int32 count = changes->getParameterCount();
+    for (int32 i = 0; i < count; ++i)
+    {
+        IParamValueQueue* queue = changes->getParameterData(i);
+        if (!queue)
+            continue;
+        // Only the block's last value counts, for the whole block.
+        const int32 points = queue->getPointCount();
+        int32 sampleOffset = 0;
+        ParamValue value = 0.0;
+        if (points <= 0 || queue->getPoint(points - 1, sampleOffset, value) != kResultOk)
+            continue;
+        changed |= applyParameterValue(globalParameterState, pendingParameterIds, queue->getParameterId(), value);
+    }
+    return changed;
+}
+
+void Processor::reportToHost(IParameterChanges& changes)
+{
+    int32 index = 0;
+    if (IParamValueQueue* queue = changes.addParameterData(kActiveVoicesId, index))
+        queue->addPoint(0, voiceProcessor->activeVoices * kVoiceCountScale, index);
+
+    if (pendingParameterIds.empty())
+        return;
+    const ParamID id = pendingParameterIds.top();
+    pendingParameterIds.pop();
+    ParamValue value = 0.0;
+    if (IParamValueQueue* queue = changes.addParameterData(id, index))
+        if (reportedParameterValue(globalParameterState, id, value))
+            queue->addPoint(0, value, index);
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn
