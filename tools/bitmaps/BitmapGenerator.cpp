@@ -150,16 +150,20 @@ void clipToWindowShape(cairo_t* cr, int w, int h)
     cairo_clip(cr);
 }
 
+// Fills the whole bitmap with a two-colour gradient and releases the pattern.
+void fillWithGradient(cairo_t* cr, cairo_pattern_t* gradient, Colour from, Colour to)
+{
+    cairo_pattern_add_color_stop_rgb(gradient, 0, from.r, from.g, from.b);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, to.r, to.g, to.b);
+    cairo_set_source(cr, gradient);
+    cairo_paint(cr);
+    cairo_pattern_destroy(gradient);
+}
+
 void background(cairo_t* cr, int w, int h, Colour)
 {
     clipToWindowShape(cr, w, h);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, h);
-    cairo_pattern_add_color_stop_rgb(fill, 0, 0.72, 0.72, 0.73);
-    cairo_pattern_add_color_stop_rgb(fill, 1, 0.58, 0.58, 0.59);
-    cairo_rectangle(cr, 0, 0, w, h);
-    cairo_set_source(cr, fill);
-    cairo_fill(cr);
-    cairo_pattern_destroy(fill);
+    fillWithGradient(cr, cairo_pattern_create_linear(0, 0, 0, h), {0.72, 0.72, 0.73}, {0.58, 0.58, 0.59});
     cairo_rectangle(cr, 0.5, 0.5, w - 1, h - 1);
     cairo_set_source_rgb(cr, 0.35, 0.35, 0.36);
     cairo_set_line_width(cr, 1);
@@ -193,13 +197,8 @@ std::string gVersion;
 void aboutScreen(cairo_t* cr, int w, int h, Colour)
 {
     clipToWindowShape(cr, w, h);
-    cairo_pattern_t* fill = cairo_pattern_create_radial(w / 2.0, h / 2.0, 50, w / 2.0, h / 2.0, w * 0.7);
-    cairo_pattern_add_color_stop_rgb(fill, 0, 0.17, 0.17, 0.19);
-    cairo_pattern_add_color_stop_rgb(fill, 1, 0.03, 0.03, 0.04);
-    cairo_rectangle(cr, 0, 0, w, h);
-    cairo_set_source(cr, fill);
-    cairo_fill(cr);
-    cairo_pattern_destroy(fill);
+    fillWithGradient(cr, cairo_pattern_create_radial(w / 2.0, h / 2.0, 50, w / 2.0, h / 2.0, w * 0.7),
+                     {0.17, 0.17, 0.19}, {0.03, 0.03, 0.04});
 
     waveEmblem(cr, w / 2.0, 140, 300, 110);
     cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
