@@ -212,14 +212,6 @@ double EditorFrame::splashOpacity() const
     return std::clamp((now - splash->openedAt) / duration, 0.0, 1.0);
 }
 
-bool EditorFrame::isAnimating() const
-{
-    if (!splash)
-        return false;
-    const double now = clock();
-    return splash->closingAt || now - splash->openedAt < splash->duration;
-}
-
 void EditorFrame::setFocus(View* view)
 {
     if (view == focused)

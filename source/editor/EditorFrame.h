@@ -42,7 +42,6 @@ public:
     const PopupList* openPopupList() const { return popup ? &*popup : nullptr; }
     // 0 when the about screen is closed, 1 when fully open.
     double splashOpacity() const;
-    bool isAnimating() const;
 
     // EditorContext
     ParameterAccess& parameters() override { return access; }

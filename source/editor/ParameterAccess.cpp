@@ -1,6 +1,7 @@
 #include "source/editor/ParameterAccess.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -29,7 +30,8 @@ std::optional<ParamValue> ParameterAccess::parse(ParamID id, const std::string& 
     String128 wide{};
     utf8ToUtf16(text, wide, 128);
     ParamValue normalized = 0;
-    if (controller.getParamValueByString(id, wide, normalized) != kResultOk)
+    // "nan" reads as a number to some conversions; it must never reach the host.
+    if (controller.getParamValueByString(id, wide, normalized) != kResultOk || std::isnan(normalized))
         return std::nullopt;
     return std::clamp(normalized, 0.0, 1.0);
 }

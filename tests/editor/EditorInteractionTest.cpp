@@ -101,10 +101,13 @@ TEST(EditorInteraction, TypingIntoTheFilterFrequencyField)
     EXPECT_EQ(calls[1].id, frequency);
     EXPECT_NEAR(calls[1].value, 0.5, 1e-6);
 
-    // A text without a number is rejected and changes nothing; so does Escape.
+    // A text without a number is rejected and changes nothing; so are "nan" and Escape.
     f.host.handler->calls.clear();
     f.click(field);
     f.type("loud");
+    f.frame->keyDown({Key::enter, 0});
+    f.click(field);
+    f.type("nan");
     f.frame->keyDown({Key::enter, 0});
     f.click(field);
     f.type("18000");
@@ -118,6 +121,29 @@ TEST(EditorInteraction, TypingIntoTheFilterFrequencyField)
     f.frame->keyDown({Key::backspace, 0});
     f.click({5, 5});
     EXPECT_EQ(f.host.controller->getParamNormalized(frequency), 1.0);
+}
+
+TEST(EditorInteraction, TooltipAppearsAfterTheMouseRestsOnAControl)
+{
+    FrameUnderTest f;
+    ASSERT_TRUE(f.frame);
+    const Point knob = centre(columnPoint(1, 5, 65), 42, 42);
+    f.frame->mouseMoved(knob);
+    f.frame->idle();
+    f.frame->redrawDone();
+    cairo_surface_t* plain = cairo_surface_reference(f.render());
+    f.now += 500;
+    f.frame->idle();
+    EXPECT_FALSE(f.frame->needsRedraw()) << "too early";
+    f.now += 400;
+    f.frame->idle();
+    EXPECT_TRUE(f.frame->needsRedraw());
+    // "OSC 1 Volume (%)" in a box just below and right of the mouse.
+    EXPECT_GT(differingPixels(plain, f.render(), knob.x + 12, knob.y + 18, 60, 18), 300);
+    f.frame->mouseDown(knob);
+    f.frame->mouseUp(knob);
+    EXPECT_EQ(differingPixels(plain, f.render(), knob.x + 12, knob.y + 18, 60, 18), 0) << "a click hides it";
+    cairo_surface_destroy(plain);
 }
 
 TEST(EditorInteraction, CheckBoxTogglesReceiveNoteOff)
