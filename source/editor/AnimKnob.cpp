@@ -36,6 +36,20 @@ void AnimKnob::onMouseMoved(Point p)
     context.invalidate();
 }
 
+bool AnimKnob::onWheel(double notches)
+{
+    if (dragging)
+        return true;
+    const ParamValue v = std::clamp(current + notches * 0.01, 0.0, 1.0);
+    if (v != current)
+    {
+        context.parameters().edit(controlTag, v);
+        current = context.parameters().value(controlTag);
+        context.invalidate();
+    }
+    return true;
+}
+
 void AnimKnob::onMouseUp(Point p)
 {
     if (!dragging)

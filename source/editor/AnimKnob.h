@@ -22,6 +22,8 @@ public:
     void onMouseDown(Point p) override;
     void onMouseMoved(Point p) override;
     void onMouseUp(Point p) override;
+    // A notch moves the knob by a hundredth of its range.
+    bool onWheel(double notches) override;
 
 private:
     const Bitmap& strip;

@@ -170,6 +170,15 @@ void EditorFrame::mouseUp(Point p)
     }
 }
 
+bool EditorFrame::wheel(Point p, double notches)
+{
+    lastMouse = p;
+    if (popup || splash)
+        return false;
+    View* under = rootView->viewAt(p);
+    return under && under->onWheel(notches);
+}
+
 bool EditorFrame::keyDown(const KeyEvent& event)
 {
     if (event.key == Key::escape && (popup || splash))

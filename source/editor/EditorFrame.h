@@ -32,6 +32,8 @@ public:
     void mouseDown(Point p);
     void mouseMoved(Point p);
     void mouseUp(Point p);
+    // Wheel notches at a point (positive away from the user); true when a view used them.
+    bool wheel(Point p, double notches);
     bool keyDown(const KeyEvent& event);
     // Catches up with parameter changes from the host and advances animations.
     void idle();

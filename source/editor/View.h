@@ -77,6 +77,8 @@ public:
     virtual void onMouseDown(Point) {}
     virtual void onMouseMoved(Point) {}
     virtual void onMouseUp(Point) {}
+    // One notch of the wheel is 1, towards the user negative; true when the view used it.
+    virtual bool onWheel(double) { return false; }
     virtual bool onKeyDown(const KeyEvent&) { return false; }
     virtual void onFocusLost() {}
     // Catches up with the controller's parameters; true when the view must be drawn again.

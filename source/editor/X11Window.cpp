@@ -23,6 +23,8 @@ xcb_visualtype_t* findVisual(xcb_connection_t* connection, xcb_visualid_t visual
 }
 
 constexpr uint8_t kLeftButton = 1;
+constexpr uint8_t kWheelUp = 4;
+constexpr uint8_t kWheelDown = 5;
 constexpr uint8_t kEventTypeMask = 0x7F;
 
 } // namespace
@@ -156,6 +158,8 @@ void X11Window::dispatch(const xcb_generic_event_t& event)
             frame.mouseDown(at(press.event_x, press.event_y));
             updateKeyboardFocus();
         }
+        else if (press.detail == kWheelUp || press.detail == kWheelDown)
+            frame.wheel(at(press.event_x, press.event_y), press.detail == kWheelUp ? 1 : -1);
         break;
     }
     case XCB_BUTTON_RELEASE:

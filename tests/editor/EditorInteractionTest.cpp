@@ -57,6 +57,16 @@ TEST(EditorInteraction, DraggingAKnobOnChannelFiveEditsOnlyThatParameter)
     // Dragging past the end stops at the end.
     f.drag(knob, {knob.x, knob.y - 400});
     EXPECT_EQ(f.host.controller->getParamNormalized(detune), 1.0);
+
+    // Three wheel notches towards the user: 0.97, each notch one complete gesture.
+    f.host.handler->calls.clear();
+    for (int notch = 0; notch < 3; ++notch)
+        EXPECT_TRUE(f.frame->wheel(knob, -1));
+    EXPECT_NEAR(f.host.controller->getParamNormalized(detune), 0.97, 1e-9);
+    EXPECT_EQ(f.host.handler->calls.size(), 9u);
+    for (const auto& call : f.host.handler->calls)
+        EXPECT_EQ(call.id, detune);
+    EXPECT_FALSE(f.frame->wheel(panelPoint(400, 5), 1)) << "labels take no wheel";
 }
 
 TEST(EditorInteraction, HostChangesRedrawTheShownChannelOnly)

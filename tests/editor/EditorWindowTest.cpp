@@ -45,13 +45,13 @@ protected:
     void* parentHandle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(parent->id())); }
 
     // Sends a button press and release to the editor's window as the server would.
-    void clickAt(xcb_window_t window, int x, int y)
+    void clickAt(xcb_window_t window, int x, int y, uint8_t button = 1)
     {
         for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE})
         {
             xcb_button_press_event_t event{};
             event.response_type = type;
-            event.detail = 1;
+            event.detail = button;
             event.event = window;
             event.event_x = static_cast<int16_t>(x);
             event.event_y = static_cast<int16_t>(y);
@@ -155,6 +155,13 @@ TEST_F(EditorWindow, MouseAndKeysFromTheServerReachTheControls)
         keyAt(editor, code);
     plugFrame->run(100);
     EXPECT_NEAR(host.controller->getParamNormalized(channelParameterId(0, kOscFilterFrequency)), 0.5, 1e-6);
+
+    // Button 4 is the wheel turned away from the user: the OSC 1 volume knob goes up a notch.
+    const ParamID volume = channelParameterId(0, kOscVolume);
+    const double before = host.controller->getParamNormalized(volume);
+    clickAt(editor, 180 + 15 + 10 + 5 + 21, 10 + 55 + 30 + 65 + 21, 4);
+    plugFrame->run(100);
+    EXPECT_NEAR(host.controller->getParamNormalized(volume), before + 0.01, 1e-9);
 
     EXPECT_EQ(view->removed(), kResultOk);
 }
