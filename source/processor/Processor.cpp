@@ -3,12 +3,13 @@
 #include "InstrumentPrograms.h"
 #include "ParameterConversion.h"
 #include "source/ParameterIds.h"
+#include "source/engine/OutputBuses.h"
 #include "source/module/ClassIds.h"
 
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -24,21 +25,18 @@ std::u16string busName(const char* text, int32 number)
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-// Silence on every output the host gave us, for a block without a voice pool.
+// Silence on every output channel the host gave us, for a block without a voice pool.
+template <typename Sample>
 void clearOutputs(ProcessData& data)
 {
     if (!data.outputs || data.numSamples <= 0)
         return;
-    const size_t sampleBytes = data.symbolicSampleSize == kSample64 ? sizeof(Sample64) : sizeof(Sample32);
     for (int32 bus = 0; bus < data.numOutputs; ++bus)
     {
         AudioBusBuffers& buffers = data.outputs[bus];
-        // channelBuffers32 and channelBuffers64 share their storage; only the element size differs.
-        if (!buffers.channelBuffers32)
-            continue;
         for (int32 c = 0; c < buffers.numChannels; ++c)
-            if (void* channel = buffers.channelBuffers32[c])
-                std::memset(channel, 0, sampleBytes * static_cast<size_t>(data.numSamples));
+            if (Sample* channel = outputChannel<Sample>(data, bus, c))
+                std::fill_n(channel, data.numSamples, Sample(0));
         buffers.silenceFlags = buffers.numChannels >= 64 ? ~uint64(0) : (uint64(1) << buffers.numChannels) - 1;
     }
 }
@@ -134,7 +132,10 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
     // else (no state change, no report from a pool that does not exist).
     if (!voiceProcessor)
     {
-        clearOutputs(data);
+        if (data.symbolicSampleSize == kSample64)
+            clearOutputs<Sample64>(data);
+        else
+            clearOutputs<Sample32>(data);
         return kResultOk;
     }
 

@@ -1,6 +1,28 @@
 #include "StateHandover.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace Steinberg::Vst::TaviroPlugIn {
+namespace {
+
+// A restore carries only what the stream holds; the performance controls keep the values the
+// blocks applied last (the restore's copies of them may be older).
+void takePersistedFields(GlobalParameterState& live, const GlobalParameterState& restored)
+{
+    double modWheel[kNumChannels], pitchBend[kNumChannels], mainVolume[kNumChannels], panorama[kNumChannels];
+    std::copy(std::begin(live.modWheel), std::end(live.modWheel), modWheel);
+    std::copy(std::begin(live.pitchBend), std::end(live.pitchBend), pitchBend);
+    std::copy(std::begin(live.mainVolume), std::end(live.mainVolume), mainVolume);
+    std::copy(std::begin(live.panorama), std::end(live.panorama), panorama);
+    live = restored;
+    std::copy(std::begin(modWheel), std::end(modWheel), live.modWheel);
+    std::copy(std::begin(pitchBend), std::end(pitchBend), live.pitchBend);
+    std::copy(std::begin(mainVolume), std::end(mainVolume), live.mainVolume);
+    std::copy(std::begin(panorama), std::end(panorama), live.panorama);
+}
+
+} // namespace
 
 void StateHandover::reset(const GlobalParameterState& live)
 {
@@ -41,7 +63,7 @@ bool StateHandover::takeOver(GlobalParameterState& live)
     uint8 expected = kFull;
     if (!slotState.compare_exchange_strong(expected, kTaking, std::memory_order_acquire))
         return false;
-    live = slot;
+    takePersistedFields(live, slot);
     // Published before the slot empties, so the main thread never sees an older state in between.
     publish(live);
     slotState.store(kEmpty, std::memory_order_release);

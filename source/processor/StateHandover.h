@@ -37,8 +37,8 @@ public:
         return result;
     }
 
-    // Audio thread (or main thread while no block runs): copies a waiting restore into `live` and
-    // publishes it. True when there was one.
+    // Audio thread (or main thread while no block runs): copies the persisted fields of a waiting
+    // restore into `live` and publishes the result. True when there was one.
     bool takeOver(GlobalParameterState& live);
 
     // Audio thread: makes `live` what `newest` answers from now on.

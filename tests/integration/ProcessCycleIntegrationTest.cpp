@@ -173,6 +173,28 @@ TEST_F(ProcessCycleIntegrationTest, ABlockWithoutOutputsStillReportsTheVoiceCoun
     plugIn.data.numOutputs = 16;
 }
 
+TEST_F(ProcessCycleIntegrationTest, AFlushWithoutSamplesOrBuffersStillAppliesTheChanges)
+{
+    // Hosts pass parameter changes this way while the transport stands still.
+    plugIn.data.numOutputs = 0;
+    plugIn.data.numSamples = 0;
+    plugIn.data.inputEvents = nullptr;
+    plugIn.inputChanges.addChange(id(0, 2), 0.25); // OSC 1 volume of channel 1
+    plugIn.data.inputParameterChanges = &plugIn.inputChanges;
+    plugIn.data.outputParameterChanges = &plugIn.outputChanges;
+    ASSERT_EQ(plugIn.processor().process(plugIn.data), kResultOk);
+    EXPECT_EQ(doubleAt(plugIn.state(), channelRecord(0) + oscillatorRecord(0)), 0.25);
+    ParamValue count = -1.0;
+    EXPECT_TRUE(reportedValue(plugIn.outputChanges, kVoiceCount, count));
+
+    // The same with buffers but no samples.
+    plugIn.data.numOutputs = 16;
+    plugIn.inputChanges.clear();
+    plugIn.inputChanges.addChange(id(0, 2), 0.5);
+    ASSERT_EQ(plugIn.processor().process(plugIn.data), kResultOk);
+    EXPECT_EQ(doubleAt(plugIn.state(), channelRecord(0) + oscillatorRecord(0)), 0.5);
+}
+
 TEST_F(ProcessCycleIntegrationTest, WithoutOutputChangesNothingPendingIsLost)
 {
     plugIn.inputChanges.addChange(id(0, 46), 0.06);

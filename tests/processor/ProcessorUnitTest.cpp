@@ -304,4 +304,47 @@ TEST_F(ProcessorUnitTest, RestoresFromAnotherThreadNeverReachABlockHalfWritten)
     EXPECT_EQ(stateBytes(), streams[kRestores % 2]);
 }
 
+// Performance controls are not part of the stream: a restore, however it overlaps the blocks,
+// leaves the values the blocks last applied.
+TEST_F(ProcessorUnitTest, RestoresFromAnotherThreadKeepThePerformanceControls)
+{
+    ASSERT_EQ(activate(), kResultOk);
+    const std::vector<unsigned char> stream = streamOf(patternedState(0.25, 1));
+    const ParamID modWheel = channelParameterId(0, kModWheel);
+
+    std::atomic<int> blocks{0};
+    std::atomic<int> lostValues{0};
+    std::atomic<bool> stop{false};
+    double lastApplied = 0.0;
+    fakeVoicePool().onBlock = [&](ProcessData&) {
+        if (fakeVoicePool().state->modWheel[0] != lastApplied)
+            ++lostValues;
+        ++blocks;
+    };
+    std::thread audio([&] {
+        ParameterChanges changes;
+        for (int i = 1; !stop; ++i)
+        {
+            changes.clear();
+            // Every other block moves the wheel; the blocks between must still see that value.
+            if (i % 2)
+            {
+                lastApplied = i * 1e-7;
+                changes.addChange(modWheel, lastApplied);
+            }
+            block(&changes);
+        }
+    });
+    for (int i = 0; i < 500; ++i)
+    {
+        ASSERT_EQ(restore(stream), kResultOk);
+        const int target = blocks + 2;
+        while (blocks < target)
+            std::this_thread::yield();
+    }
+    stop = true;
+    audio.join();
+    EXPECT_EQ(lostValues.load(), 0);
+}
+
 } // namespace

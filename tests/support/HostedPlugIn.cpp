@@ -4,6 +4,7 @@
 
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,11 +37,11 @@ std::vector<unsigned char> bigEndianBytes(std::initializer_list<uint32> words)
     return bytes;
 }
 
-HostedPlugIn::HostedPlugIn() : hostContext(owned(static_cast<IHostApplication*>(new HostApplication())))
+HostedPlugIn::HostedPlugIn() : hostApplication(std::make_unique<HostApplication>())
 {
     std::string error;
     const auto* classId = reinterpret_cast<const char*>(kProcessorClassBytes.data());
-    provider = PlugProvider::create(loadedBundle().getFactory(), classId, hostContext, error);
+    provider = PlugProvider::create(loadedBundle().getFactory(), classId, hostApplication.get(), error);
     if (!provider)
     {
         std::fprintf(stderr, "cannot set up the processor: %s\n", error.c_str());
@@ -102,6 +103,27 @@ tresult HostedPlugIn::restore(const std::vector<unsigned char>& bytes)
 {
     ByteStream stream(bytes);
     return component().setState(&stream);
+}
+
+double HostedPlugIn::outputSample(int32 bus, int32 channel, int32 index)
+{
+    if (data.symbolicSampleSize == kSample64)
+        return data.outputChannel64(bus, channel)[index];
+    return data.outputChannel32(bus, channel)[index];
+}
+
+void HostedPlugIn::fillOutputs(double value)
+{
+    for (int32 bus = 0; bus < data.numOutputs; ++bus)
+    {
+        for (int32 c = 0; c < data.outputs[bus].numChannels; ++c)
+        {
+            if (data.symbolicSampleSize == kSample64)
+                std::fill_n(data.outputChannel64(bus, c), data.maxSamples(), value);
+            else
+                std::fill_n(data.outputChannel32(bus, c), data.maxSamples(), static_cast<float>(value));
+        }
+    }
 }
 
 bool reportedValue(ParameterChanges& changes, ParamID id, ParamValue& value)

@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace Steinberg::Vst {
+class HostApplication;
+}
+
 namespace Taviro::Test {
 
 // The built bundle, loaded once for the whole test program as a host loads it.
@@ -51,13 +55,19 @@ public:
     std::vector<unsigned char> state();
     Steinberg::tresult restore(const std::vector<unsigned char>& bytes);
 
+    // A sample of the last block, in either precision.
+    double outputSample(Steinberg::int32 bus, Steinberg::int32 channel, Steinberg::int32 index);
+    // Every output sample set to `value`, so that a test sees what the processor wrote.
+    void fillOutputs(double value);
+
     Steinberg::Vst::HostProcessData data;
     Steinberg::Vst::EventList events{512};
     Steinberg::Vst::ParameterChanges inputChanges{64, 8};
     Steinberg::Vst::ParameterChanges outputChanges{64, 8};
 
 private:
-    Steinberg::IPtr<Steinberg::FUnknown> hostContext;
+    // The SDK's host application is not reference counted: it is the host's own object.
+    std::unique_ptr<Steinberg::Vst::HostApplication> hostApplication;
     std::unique_ptr<Steinberg::Vst::PlugProvider> provider;
     bool active = false;
 };

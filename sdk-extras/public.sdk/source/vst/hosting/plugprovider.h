@@ -14,7 +14,8 @@ namespace Steinberg::Vst {
 // host context, creates and initialises its edit controller when the factory offers the class the
 // component names, connects the two through their connection points, and hands the component's
 // state to the controller. Destruction undoes all of it in reverse order. The module must outlive
-// the provider.
+// the provider, and so must the host context (the SDK's HostApplication is not reference counted:
+// keep it as an object of the host's own).
 class PlugProvider
 {
 public:
