@@ -2,6 +2,7 @@
 
 #include "source/module/ClassIds.h"
 #include "source/module/Version.h"
+#include "source/controller/ControllerWithUI.h"
 #include "source/processor/ProcessorWithUIController.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -27,6 +28,7 @@ struct ClassDescription
 const ClassDescription kClasses[] = {
     {kProcessorWithUIControllerUID, kVstAudioEffectClass, kDistributable, kInstrumentSubCategories,
      ProcessorWithUIController::createInstance},
+    {kControllerWithUIUID, kVstComponentControllerClass, 0, "", ControllerWithUI::createInstance},
 };
 
 CPluginFactory* makeFactory()

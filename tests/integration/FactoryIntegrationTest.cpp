@@ -58,6 +58,7 @@ TEST(FactoryIntegrationTest, TheClassesComeInOrderWithTheirIdentifiersInThePlatf
     };
     const std::vector<Expected> expected = {
         {kProcessorClassBytes, "Audio Module Class", 1, "Instrument|Synth|Sampler"},
+        {kControllerWithUIClassBytes, "Component Controller Class", 0, ""},
     };
 
     const auto classes = loadedBundle().getFactory().classInfos();
