@@ -3,14 +3,16 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "StandInController.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "source/controller/ControllerWithUI.h"
 
 namespace Taviro::Test {
 
 ControllerUnderTest::ControllerUnderTest()
-    : controller(owned(createStandInController())), handler(owned(new RecordingHandler))
+    : hostContext(owned(new HostApplication)), controller(owned(new ControllerWithUI)),
+      handler(owned(new RecordingHandler))
 {
-    controller->initialize(nullptr);
+    controller->initialize(hostContext);
     controller->setComponentHandler(handler);
 }
 

@@ -55,6 +55,7 @@ struct ControllerUnderTest
 {
     ControllerUnderTest();
     ~ControllerUnderTest();
+    IPtr<FUnknown> hostContext;
     IPtr<EditController> controller;
     IPtr<RecordingHandler> handler;
 };
