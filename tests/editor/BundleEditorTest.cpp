@@ -28,8 +28,7 @@ protected:
         controller = loadedBundle().getFactory().createInstance<IEditController>(
             reinterpret_cast<const char*>(kControllerWithUIClassBytes.data()));
         ASSERT_TRUE(controller);
-        hostContext = owned(new HostApplication);
-        ASSERT_EQ(controller->initialize(hostContext), kResultOk);
+        ASSERT_EQ(controller->initialize(&hostContext), kResultOk);
     }
     void TearDown() override
     {
@@ -38,7 +37,7 @@ protected:
     }
 
     static VirtualDisplay* display;
-    IPtr<FUnknown> hostContext;
+    HostApplication hostContext; // not reference counted: lives as long as the controller
     IPtr<IEditController> controller;
 };
 

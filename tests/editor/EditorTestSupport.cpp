@@ -3,16 +3,14 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "source/controller/ControllerWithUI.h"
 
 namespace Taviro::Test {
 
 ControllerUnderTest::ControllerUnderTest()
-    : hostContext(owned(new HostApplication)), controller(owned(new ControllerWithUI)),
-      handler(owned(new RecordingHandler))
+    : controller(owned(new ControllerWithUI)), handler(owned(new RecordingHandler))
 {
-    controller->initialize(hostContext);
+    controller->initialize(&hostContext);
     controller->setComponentHandler(handler);
 }
 

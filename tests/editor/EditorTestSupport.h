@@ -8,6 +8,7 @@
 
 #include "base/source/fobject.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "source/ParameterIds.h"
 #include "source/editor/EditorFrame.h"
@@ -55,7 +56,7 @@ struct ControllerUnderTest
 {
     ControllerUnderTest();
     ~ControllerUnderTest();
-    IPtr<FUnknown> hostContext;
+    HostApplication hostContext; // not reference counted: lives as long as the controller
     IPtr<EditController> controller;
     IPtr<RecordingHandler> handler;
 };
