@@ -153,6 +153,13 @@ TEST(EditorRender, ChannelSelectorShowsThatChannelsPanel)
     const auto menus = viewsOf<Editor::OptionMenu>(f.frame->root());
     ASSERT_EQ(menus.at(0)->tag(), kEditorChannelSelectorId);
     EXPECT_EQ(menus.at(0)->currentText(), "MIDI channel 12");
+
+    // A window opened later starts on the channel the selector holds.
+    f.host.controller->setParamNormalized(kEditorChannelSelectorId, 5 / 15.0);
+    f.frame = Editor::EditorFrame::create(*f.resources, *f.host.controller, "Editor", [&f] { return f.now; });
+    ASSERT_TRUE(f.frame);
+    EXPECT_EQ(panelTitle(f), "MIDI channel 6");
+    EXPECT_FALSE(Editor::EditorFrame::create(*f.resources, *f.host.controller, "editor")) << "no such template";
 }
 
 TEST(EditorRender, DrumChannelProgramMenuHoldsTheSingleProgram)

@@ -195,11 +195,20 @@ TEST_F(EditorWindow, ContentScaleResizesTheFixedSize)
     EXPECT_EQ(view->removed(), kResultOk);
 }
 
-TEST_F(EditorWindow, WithoutAHostRunLoopTheViewDoesNotAttach)
+TEST_F(EditorWindow, WithoutRunLoopOrResourcesTheViewDoesNotAttach)
 {
-    auto view = owned(new Editor::EditorView(host.controller));
-    EXPECT_EQ(view->attached(parentHandle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+    auto withoutFrame = owned(new Editor::EditorView(host.controller));
+    EXPECT_EQ(withoutFrame->attached(parentHandle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
     EXPECT_TRUE(parent->children().empty());
+
+    Editor::setEditorResourceFolder("/nonexistent");
+    auto withoutResources = makeView();
+    EXPECT_EQ(withoutResources->attached(parentHandle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+    Editor::setEditorResourceFolder(TAVIRO_BUNDLE_DIR "/Contents/Resources");
+    EXPECT_TRUE(parent->children().empty());
+    EXPECT_EQ(plugFrame->registrations(), 0u);
+    EXPECT_EQ(withoutResources->attached(parentHandle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+    EXPECT_EQ(withoutResources->removed(), kResultOk);
 }
 
 TEST_F(EditorWindow, HundredOpenCloseCyclesLeakNothing)
