@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "EditorTestSupport.h"
 #include "source/editor/AnimKnob.h"
@@ -20,15 +21,17 @@ constexpr int kKnobSize = 42;
 // The layout lets the right neighbour and the text edit below overlap a knob's last two pixels.
 constexpr int kKnobVisible = 40;
 
-// What a knob strip frame looks like on the black channel panel, composed here from the PNG.
-cairo_surface_t* expectedKnob(const char* strip, int frame)
+// What a knob strip frame looks like on the black channel panel, composed here from the PNG
+// (`density` 2: from the double-density PNG).
+cairo_surface_t* expectedKnob(const char* strip, int frame, int density = 1)
 {
     cairo_surface_t* bitmap = loadBundlePng(strip);
-    cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kKnobSize, kKnobSize);
+    const int size = kKnobSize * density;
+    cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
     cairo_t* cr = cairo_create(out);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
-    cairo_set_source_surface(cr, bitmap, 0, -frame * kKnobSize);
+    cairo_set_source_surface(cr, bitmap, 0, -frame * size);
     cairo_paint(cr);
     cairo_destroy(cr);
     cairo_surface_destroy(bitmap);
@@ -93,6 +96,30 @@ TEST(EditorRender, ChannelOneKnobFollowsItsParameter)
     EXPECT_TRUE(sameArea(image, attackKnob.x, attackKnob.y, attack, 0, 0, kKnobVisible, kKnobVisible));
     cairo_surface_destroy(filter);
     cairo_surface_destroy(attack);
+}
+
+TEST(EditorRender, AtDoubleDensityTheDoubleDensityBitmapsAreDrawn)
+{
+    FrameUnderTest f;
+    ASSERT_TRUE(f.frame);
+    const ParamID volume = channelParameterId(0, oscillatorParameterOffset(0, kOscVolume));
+    f.host.controller->setParamNormalized(volume, 1.0);
+    f.frame->idle();
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2 * 946, 2 * 565);
+    cairo_t* cr = cairo_create(image);
+    cairo_scale(cr, 2, 2);
+    f.frame->draw(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(image);
+    const auto folder = std::filesystem::path(TAVIRO_BUNDLE_DIR).parent_path() / "editor-renders";
+    std::filesystem::create_directories(folder);
+    cairo_surface_write_to_png(image, (folder / "editor-channel-1@2x.png").c_str());
+
+    const Point knob = columnPoint(1, 5, 65);
+    cairo_surface_t* sharp = expectedKnob("knob@2x.png", kKnobFrames - 1, 2);
+    EXPECT_TRUE(sameArea(image, 2 * knob.x, 2 * knob.y, sharp, 0, 0, 2 * kKnobVisible, 2 * kKnobVisible));
+    cairo_surface_destroy(sharp);
+    cairo_surface_destroy(image);
 }
 
 TEST(EditorRender, OptionMenuShowsItsValuesText)

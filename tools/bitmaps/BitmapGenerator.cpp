@@ -215,18 +215,27 @@ void aboutScreen(cairo_t* cr, int w, int h, Colour)
 
 using Painter = void (*)(cairo_t*, int, int, Colour);
 
-bool writeBitmap(const std::string& folder, const char* name, int w, int h, Painter paint, Colour accent)
+bool writePng(const std::string& path, int w, int h, double scale, Painter paint, Colour accent)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(w * scale),
+                                                          static_cast<int>(h * scale));
     cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
     paint(cr, w, h, accent);
     cairo_destroy(cr);
-    const std::string path = folder + "/" + name;
     const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     if (!ok)
         std::fprintf(stderr, "taviro-bitmaps: cannot write %s\n", path.c_str());
     return ok;
+}
+
+// "<name>.png" in the size the editor names, and "<name>@2x.png" with twice the pixels for
+// high-density screens.
+bool writeBitmap(const std::string& folder, const char* name, int w, int h, Painter paint, Colour accent)
+{
+    const std::string stem = folder + "/" + name;
+    return writePng(stem + ".png", w, h, 1, paint, accent) && writePng(stem + "@2x.png", w, h, 2, paint, accent);
 }
 
 } // namespace
@@ -241,12 +250,12 @@ int main(int argc, char** argv)
     const std::string folder = argv[1];
     gVersion = argv[2];
     const int stripHeight = kKnobSize * kKnobFrames;
-    const bool ok = writeBitmap(folder, "background.png", 946, 565, background, {}) &&
-                    writeBitmap(folder, "groupframe.png", 110, 110, groupFrame, {}) &&
-                    writeBitmap(folder, "knob.png", kKnobSize, stripHeight, knobStrip, kBlueAccent) &&
-                    writeBitmap(folder, "knob2.png", kKnobSize, stripHeight, knobStrip, kAmberAccent) &&
-                    writeBitmap(folder, "knob3.png", kKnobSize, stripHeight, knobStrip, kGreenAccent) &&
-                    writeBitmap(folder, "tavirologo.png", 173, 365, taviroLogo, {}) &&
-                    writeBitmap(folder, "about.png", 946, 565, aboutScreen, {});
+    const bool ok = writeBitmap(folder, "background", 946, 565, background, {}) &&
+                    writeBitmap(folder, "groupframe", 110, 110, groupFrame, {}) &&
+                    writeBitmap(folder, "knob", kKnobSize, stripHeight, knobStrip, kBlueAccent) &&
+                    writeBitmap(folder, "knob2", kKnobSize, stripHeight, knobStrip, kAmberAccent) &&
+                    writeBitmap(folder, "knob3", kKnobSize, stripHeight, knobStrip, kGreenAccent) &&
+                    writeBitmap(folder, "tavirologo", 173, 365, taviroLogo, {}) &&
+                    writeBitmap(folder, "about", 946, 565, aboutScreen, {});
     return ok ? 0 : 1;
 }
