@@ -67,9 +67,12 @@ TEST_F(BundleEditor, ViewFromTheBundleShowsTheEditor)
     view->setFrame(frame);
     void* handle = reinterpret_cast<void*>(static_cast<uintptr_t>(parent.id()));
     ASSERT_EQ(view->attached(handle, kPlatformTypeX11EmbedWindowID), kResultOk);
-    frame->run(300);
-    const auto shown = parent.image(946, 565);
-    const std::set<uint32_t> colours(shown.begin(), shown.end());
+    std::set<uint32_t> colours;
+    frame->runUntil([&] {
+        const auto shown = parent.image(946, 565);
+        colours = std::set<uint32_t>(shown.begin(), shown.end());
+        return colours.size() > 200;
+    });
     EXPECT_GT(colours.size(), 200u) << "the window is blank: resources not found in the bundle?";
     EXPECT_EQ(view->removed(), kResultOk);
     EXPECT_TRUE(parent.children().empty());

@@ -117,6 +117,18 @@ void TestPlugFrame::run(int milliseconds)
     }
 }
 
+bool TestPlugFrame::runUntil(const std::function<bool()>& done, int limitMilliseconds)
+{
+    const double end = nowMilliseconds() + limitMilliseconds;
+    while (!done())
+    {
+        if (nowMilliseconds() >= end)
+            return false;
+        run(20);
+    }
+    return true;
+}
+
 ParentWindow::ParentWindow(int width, int height) : conn(xcb_connect(nullptr, nullptr))
 {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;

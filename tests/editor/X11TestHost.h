@@ -3,6 +3,7 @@
 #include <sys/types.h>
 #include <xcb/xcb.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
 
     // Runs the loop for a while: event handlers when their descriptor is readable, timers when due.
     void run(int milliseconds);
+    // Runs the loop until `done` holds, for at most `limitMilliseconds`; whether it came to hold.
+    bool runUntil(const std::function<bool()>& done, int limitMilliseconds = 5000);
     size_t registrations() const { return handlers.size() + timers.size(); }
     int resizeRequests = 0;
     ViewRect lastResize;
