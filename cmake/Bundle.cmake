@@ -29,7 +29,9 @@ function(taviro_bundle_module target)
     LIBRARY_OUTPUT_DIRECTORY "${TAVIRO_BUNDLE_DIR}/Contents/x86_64-linux"
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
-  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL
+    "-Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/ModuleExports.map")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/cmake/ModuleExports.map")
   if(NOT TAVIRO_SANITIZE)
     target_link_options(${target} PRIVATE -Wl,--no-undefined)
   endif()

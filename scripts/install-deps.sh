@@ -10,6 +10,7 @@ packages=(
   libfluidsynth-dev fluid-soundfont-gm
   libsndfile1-dev
   libpugixml-dev libcairo2-dev libxcb1-dev libxkbcommon-x11-dev
+  fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth
 )
 

@@ -1,12 +1,17 @@
-// The controller's view; kept apart so that the editor can take its place.
+// The controller's view: the editor window, opened by the name "editor" only.
 #include "ControllerWithUI.h"
+
+#include <cstring>
+
+#include "source/editor/EditorView.h"
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
-IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString /*name*/)
+IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString name)
 {
-    // No editor is built yet.
-    return nullptr;
+    if (!name || std::strcmp(name, ViewType::kEditor) != 0)
+        return nullptr;
+    return new Editor::EditorView(this);
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

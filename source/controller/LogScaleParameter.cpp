@@ -3,6 +3,7 @@
 #include "pluginterfaces/base/ustring.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Steinberg::Vst {
 
@@ -22,6 +23,9 @@ bool LogScaleParameter::fromString(const TChar* string, ParamValue& valueNormali
 {
     double plain = 0;
     if (!string || !UString(const_cast<TChar*>(string), tstrlen(string)).scanFloat(plain))
+        return false;
+    // "nan" and "inf" parse as numbers but name no frequency.
+    if (!std::isfinite(plain))
         return false;
     // Below the scale's start the power would have a negative base and give no number.
     const double lowest = scale.scaleMin;

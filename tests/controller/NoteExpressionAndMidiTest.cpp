@@ -227,5 +227,5 @@ TEST_F(MidiMapping, InterfacesAnswerThroughQueryInterface)
     EXPECT_STREQ(controller->isA(), "ControllerWithUI");
     for (const char* base : {"Controller", "EditControllerEx1", "EditController", "ComponentBase", "FObject"})
         EXPECT_TRUE(controller->isTypeOf(base)) << base;
-    EXPECT_EQ(controller->createView("editor"), nullptr);
+    EXPECT_EQ(controller->createView("Editor"), nullptr);
 }

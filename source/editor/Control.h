@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+
+#include "source/editor/Colour.h"
+#include "source/editor/Font.h"
+#include "source/editor/View.h"
+
+namespace Steinberg::Vst::TaviroPlugIn::Editor {
+
+// How a view with text looks: font, colours and alignment from the document.
+struct TextStyle
+{
+    Font font;
+    Colour fontColour{1, 1, 1, 1};
+    std::optional<Colour> backColour;
+    std::optional<Colour> frameColour;
+    TextAlignment alignment = TextAlignment::centre;
+
+    // Background and frame.
+    void drawBox(cairo_t* cr, const Rect& box) const;
+};
+
+// A view bound to one parameter through its control tag.
+class Control : public View
+{
+public:
+    Control(const Rect& frame, EditorContext& context, ParamID tag);
+
+    ParamID tag() const { return controlTag; }
+    ParamValue value() const { return current; }
+    bool takesMouse() const override { return true; }
+    bool syncWithParameters() override;
+
+protected:
+    EditorContext& context;
+    ParamID controlTag;
+    ParamValue current;
+};
+
+} // namespace Steinberg::Vst::TaviroPlugIn::Editor

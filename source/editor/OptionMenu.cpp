@@ -1,0 +1,57 @@
+#include "source/editor/OptionMenu.h"
+
+#include "source/editor/ParameterAccess.h"
+
+namespace Steinberg::Vst::TaviroPlugIn::Editor {
+
+namespace {
+
+ParamValue entryValue(int index, int32 steps) { return steps > 0 ? static_cast<double>(index) / steps : 0.0; }
+
+} // namespace
+
+std::vector<std::string> OptionMenu::entries() const
+{
+    ParameterAccess& parameters = context.parameters();
+    if (!parameters.exists(controlTag))
+        return {};
+    const int32 steps = parameters.stepCount(controlTag);
+    std::vector<std::string> list;
+    for (int i = 0; i <= steps; ++i)
+        list.push_back(parameters.text(controlTag, entryValue(i, steps)));
+    return list;
+}
+
+std::string OptionMenu::currentText() const { return context.parameters().text(controlTag, current); }
+
+void OptionMenu::draw(cairo_t* cr)
+{
+    style.drawBox(cr, bounds());
+    // A small down arrow on the right says "this opens a list".
+    const double arrow = std::min(frame.height * 0.35, 6.0);
+    const double ax = frame.width - arrow - 4, ay = (frame.height - arrow * 0.6) / 2;
+    setSourceColour(cr, style.fontColour);
+    cairo_move_to(cr, ax, ay);
+    cairo_line_to(cr, ax + arrow, ay);
+    cairo_line_to(cr, ax + arrow / 2, ay + arrow * 0.6);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    drawText(cr, currentText(), {0, 0, frame.width - arrow - 6, frame.height}, style.font, style.fontColour,
+             style.alignment, 4);
+}
+
+void OptionMenu::onMouseDown(Point)
+{
+    auto list = entries();
+    if (list.empty())
+        return;
+    const int32 steps = context.parameters().stepCount(controlTag);
+    const int selected = static_cast<int>(context.parameters().toPlain(controlTag, current) + 0.5);
+    const Point origin = windowOrigin();
+    const ParamID id = controlTag;
+    EditorContext& ctx = context;
+    context.openPopup({origin.x, origin.y, frame.width, frame.height}, std::move(list), selected,
+                      [&ctx, id, steps](int index) { ctx.parameters().edit(id, entryValue(index, steps)); });
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn::Editor

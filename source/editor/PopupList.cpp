@@ -1,0 +1,80 @@
+#include "source/editor/PopupList.h"
+
+#include <algorithm>
+
+#include "source/editor/Font.h"
+
+namespace Steinberg::Vst::TaviroPlugIn::Editor {
+
+namespace {
+const Font kEntryFont{11, false};
+const Colour kBack{0.08, 0.08, 0.09, 1};
+const Colour kFrame{0.67, 0.67, 0.67, 1};
+const Colour kText{1, 1, 1, 1};
+const Colour kHover{0.29, 0.64, 1.0, 0.45};
+constexpr double kMinimumWidth = 120;
+} // namespace
+
+PopupList::PopupList(const Rect& anchor, const Rect& window, std::vector<std::string> entries, int selected,
+                     std::function<void(int)> chosen)
+    : items(std::move(entries)), selected(selected), chosen(std::move(chosen))
+{
+    const double width = std::min(window.width, std::max(anchor.width, kMinimumWidth));
+    const double height = std::min(window.height, kRowHeight * items.size() + 2);
+    double x = std::min(anchor.x, window.right() - width);
+    double y = anchor.bottom();
+    if (y + height > window.bottom())
+        y = window.bottom() - height;
+    area = {std::max(window.x, x), std::max(window.y, y), width, height};
+}
+
+int PopupList::rowAt(Point p) const
+{
+    if (!area.contains(p))
+        return -1;
+    const int row = static_cast<int>((p.y - area.y - 1) / kRowHeight);
+    return row >= 0 && row < static_cast<int>(items.size()) ? row : -1;
+}
+
+void PopupList::choose(int row) const
+{
+    if (row >= 0 && row < static_cast<int>(items.size()) && chosen)
+        chosen(row);
+}
+
+void PopupList::draw(cairo_t* cr) const
+{
+    cairo_save(cr);
+    // A soft shadow lifts the list off the panel.
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+    cairo_rectangle(cr, area.x + 3, area.y + 3, area.width, area.height);
+    cairo_fill(cr);
+    setSourceColour(cr, kBack);
+    cairo_rectangle(cr, area.x, area.y, area.width, area.height);
+    cairo_fill(cr);
+    for (int row = 0; row < static_cast<int>(items.size()); ++row)
+    {
+        const Rect line{area.x + 1, area.y + 1 + row * kRowHeight, area.width - 2, kRowHeight};
+        if (row == hovered)
+        {
+            setSourceColour(cr, kHover);
+            cairo_rectangle(cr, line.x, line.y, line.width, line.height);
+            cairo_fill(cr);
+        }
+        if (row == selected)
+        {
+            setSourceColour(cr, kText);
+            cairo_arc(cr, line.x + 8, line.y + kRowHeight / 2, 2.5, 0, 6.2832);
+            cairo_fill(cr);
+        }
+        drawText(cr, items[row], {line.x + 16, line.y, line.width - 18, line.height}, kEntryFont, kText,
+                 TextAlignment::left, 0);
+    }
+    setSourceColour(cr, kFrame);
+    cairo_set_line_width(cr, 1);
+    cairo_rectangle(cr, area.x + 0.5, area.y + 0.5, area.width - 1, area.height - 1);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn::Editor

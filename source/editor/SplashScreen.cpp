@@ -1,0 +1,11 @@
+#include "source/editor/SplashScreen.h"
+
+#include "source/editor/Bitmap.h"
+
+namespace Steinberg::Vst::TaviroPlugIn::Editor {
+
+void SplashScreen::draw(cairo_t* cr) { bitmap.draw(cr, bounds()); }
+
+void SplashScreen::onMouseDown(Point) { context.openSplash(splash, splashRect, animationMilliseconds); }
+
+} // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -1,0 +1,165 @@
+#include "source/editor/UIDescription.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+#include <pugixml.hpp>
+
+namespace Steinberg::Vst::TaviroPlugIn::Editor {
+
+namespace {
+
+// Comma-separated numbers ("10, 60, 10, 10").
+std::vector<double> parseNumbers(std::string_view text)
+{
+    std::vector<double> numbers;
+    std::string copy(text);
+    const char* p = copy.c_str();
+    while (*p)
+    {
+        char* end = nullptr;
+        const double v = std::strtod(p, &end);
+        if (end == p)
+            return {};
+        numbers.push_back(v);
+        p = end;
+        while (*p == ' ' || *p == ',')
+            ++p;
+    }
+    return numbers;
+}
+
+ViewNode readView(const pugi::xml_node& element)
+{
+    ViewNode node;
+    for (const auto& a : element.attributes())
+        node.attributes.emplace(a.name(), a.value());
+    node.className = node.text("class");
+    for (const auto& child : element.children("view"))
+        node.children.push_back(readView(child));
+    return node;
+}
+
+} // namespace
+
+const std::string* ViewNode::attribute(std::string_view name) const
+{
+    const auto it = attributes.find(name);
+    return it == attributes.end() ? nullptr : &it->second;
+}
+
+std::string ViewNode::text(std::string_view name, std::string_view fallback) const
+{
+    const auto* value = attribute(name);
+    return value ? *value : std::string(fallback);
+}
+
+double ViewNode::number(std::string_view name, double fallback) const
+{
+    const auto* value = attribute(name);
+    if (!value)
+        return fallback;
+    const auto numbers = parseNumbers(*value);
+    return numbers.size() == 1 ? numbers[0] : fallback;
+}
+
+bool ViewNode::flag(std::string_view name) const { return text(name) == "true"; }
+
+std::optional<Point> ViewNode::pair(std::string_view name) const
+{
+    const auto* value = attribute(name);
+    if (!value)
+        return std::nullopt;
+    const auto numbers = parseNumbers(*value);
+    if (numbers.size() != 2)
+        return std::nullopt;
+    return Point{numbers[0], numbers[1]};
+}
+
+Rect ViewNode::frame() const
+{
+    const Point origin = pair("origin").value_or(Point{});
+    const Point size = pair("size").value_or(Point{});
+    return {origin.x, origin.y, size.x, size.y};
+}
+
+std::optional<UIDescription> UIDescription::parse(std::string_view xml)
+{
+    pugi::xml_document document;
+    if (!document.load_buffer(xml.data(), xml.size()))
+        return std::nullopt;
+    const auto root = document.child("vstgui-ui-description");
+    if (!root)
+        return std::nullopt;
+
+    UIDescription description;
+    for (const auto& c : root.child("colors").children("color"))
+        if (const auto colour = parseHexColour(c.attribute("rgba").value()))
+            description.colours.emplace(c.attribute("name").value(), *colour);
+    for (const auto& b : root.child("bitmaps").children("bitmap"))
+    {
+        BitmapDescription bitmap{b.attribute("path").value(), std::nullopt};
+        const auto offsets = parseNumbers(b.attribute("nineparttiled-offsets").value());
+        if (offsets.size() == 4)
+            bitmap.ninePart = NinePartOffsets{offsets[0], offsets[1], offsets[2], offsets[3]};
+        description.bitmaps.emplace(b.attribute("name").value(), std::move(bitmap));
+    }
+    for (const auto& t : root.child("control-tags").children("control-tag"))
+    {
+        const std::string_view tag = t.attribute("tag").value();
+        ParamID id = 0;
+        const auto [end, error] = std::from_chars(tag.data(), tag.data() + tag.size(), id);
+        if (error == std::errc() && end == tag.data() + tag.size())
+            description.controlTags.emplace(t.attribute("name").value(), id);
+    }
+    for (const auto& t : root.children("template"))
+        description.templates.emplace(t.attribute("name").value(), readView(t));
+    return description;
+}
+
+std::optional<UIDescription> UIDescription::load(const std::string& path)
+{
+    // Read the file whole so that parse() stays the one place that knows the format.
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return std::nullopt;
+    std::string content;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, n);
+    std::fclose(file);
+    return parse(content);
+}
+
+std::optional<Colour> UIDescription::colour(std::string_view name) const
+{
+    if (const auto it = colours.find(name); it != colours.end())
+        return it->second;
+    if (auto c = builtInColour(name))
+        return c;
+    return parseHexColour(name);
+}
+
+const BitmapDescription* UIDescription::bitmap(std::string_view name) const
+{
+    const auto it = bitmaps.find(name);
+    return it == bitmaps.end() ? nullptr : &it->second;
+}
+
+std::optional<ParamID> UIDescription::controlTag(std::string_view name) const
+{
+    const auto it = controlTags.find(name);
+    if (it == controlTags.end())
+        return std::nullopt;
+    return it->second;
+}
+
+const ViewNode* UIDescription::findTemplate(std::string_view name) const
+{
+    const auto it = templates.find(name);
+    return it == templates.end() ? nullptr : &it->second;
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn::Editor
