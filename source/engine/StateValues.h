@@ -42,6 +42,6 @@ inline double unitValue(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; 
 // Detune in -1..+1; not-a-number counts as no detune.
 inline double bipolarValue(double v) { return v > -1.0 ? (v < 1.0 ? v : 1.0) : (v <= -1.0 ? -1.0 : 0.0); }
 // A frequency divisor that is not a positive number counts as the centre.
-inline double pitchBendDivisor(double v) { return v > 0.0 && std::isfinite(v) ? v : 1.0; }
+inline double safePitchBendDivisor(double v) { return v > 0.0 && std::isfinite(v) ? v : 1.0; }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

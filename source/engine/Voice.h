@@ -265,7 +265,7 @@ private:
     // Pitch from key, detune, octave and pitch bend, with the phase kept continuous when it changes.
     void updateFrequencies(const GlobalParameterState& state)
     {
-        const double bend = pitchBendDivisor(state.pitchBend[channel]);
+        const double bend = safePitchBendDivisor(state.pitchBend[channel]);
         const double keyFrequency = static_cast<double>(noteFrequencyTable[this->pitch]);
         const double n = static_cast<double>(sampleCounter);
         for (int32 a = 0; a < activeCount; ++a)
