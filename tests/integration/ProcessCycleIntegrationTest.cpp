@@ -1,211 +1,249 @@
-// The process cycle through the bundle, observed as a host observes it: through getState and the
-// processor's output parameter changes.
-
+// The process cycle through the bundle as a host observes it (outputs, getState, output parameter
+// changes), and its real-time safety: no allocation, no half-restored state seen while it runs.
 #include "tests/support/HostedPlugIn.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using Taviro::Test::doubleAt;
 using Taviro::Test::HostedPlugIn;
 using Taviro::Test::reportedValue;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+// Allocations are counted while `counting` is set. The module's allocations go through this
+// program's operator new, which replaces the library's for every loaded object.
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+} // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size ? size : 1);
+}
+void* operator new(std::size_t size)
+{
+    if (void* p = operator new(size, std::nothrow))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
 constexpr ParamID kVoiceCount = 784;
+constexpr size_t kChannel1Type = 8 + 82; // stream offset of channel 1's OSC 1 type
 
-// Stream offsets of the state image.
-constexpr size_t channelRecord(int32 ch) { return 8 + 262 * static_cast<size_t>(ch); }
-constexpr size_t userRecord(int32 u) { return 4200 + 261 * static_cast<size_t>(u); }
-constexpr size_t oscillatorRecord(int32 o) { return 84 * static_cast<size_t>(o); }
-constexpr size_t kTypeByte = 82;
-constexpr size_t kMultiSampleByte = 83;
-constexpr size_t kProgramByte = 261;
-
-constexpr ParamID id(int32 ch, int32 offset) { return static_cast<ParamID>(49 * ch + offset); }
-
-class ProcessCycleIntegrationTest : public ::testing::Test
+ParamValue voiceCount(HostedPlugIn& plugIn)
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(plugIn.start(kSample32, 48000.0, 128)); }
-
-    HostedPlugIn plugIn;
-};
-
-TEST_F(ProcessCycleIntegrationTest, OnlyTheLastPointOfAQueueCounts)
-{
-    int32 index = 0;
-    IParamValueQueue* queue = plugIn.inputChanges.addParameterData(0, index);
-    queue->addPoint(0, 0.9, index);
-    queue->addPoint(10, 0.1, index); // trunc(0.7) = 0, "Off"
-    plugIn.run();
-    EXPECT_EQ(plugIn.state()[channelRecord(0) + kTypeByte], 0);
-
-    queue = plugIn.inputChanges.addParameterData(0, index);
-    queue->addPoint(0, 0.1, index);
-    queue->addPoint(10, 0.9, index); // trunc(6.3) = 6, "Multi Sample"
-    plugIn.run();
-    EXPECT_EQ(plugIn.state()[channelRecord(0) + kTypeByte], 6);
-
-    // A queue without points is skipped.
-    const std::vector<unsigned char> before = plugIn.state();
-    plugIn.inputChanges.addParameterData(0, index);
-    plugIn.run();
-    EXPECT_EQ(plugIn.state(), before);
+    ParamValue count = -1.0;
+    EXPECT_TRUE(reportedValue(plugIn.outputChanges, kVoiceCount, count));
+    return count;
 }
 
-TEST_F(ProcessCycleIntegrationTest, AProgramChangeIsReportedOneIdentifierPerBlockLastQueuedFirst)
+TEST(ProcessCycleIntegrationTest, ParameterChangesAndReportsAsAHostSeesThem)
 {
-    // Program 1, "E-Guitar clean surf green": OSC 1 Multi Sample with set 1 and release 0.1,
-    // OSC 2 and 3 off; every oscillator at octave index 8, sustain level 1, filter frequency 1.
-    auto expectedValue = [](int32 k) {
-        if (k == 42)
-            return 0.3334; // masterVolume
-        if (k == 45)
-            return 1.0; // receiveNoteOff
-        const int32 o = k / 14;
-        switch (k % 14)
-        {
-            case 0: return o == 0 ? 6.0 / 7.0 : 0.0;    // type / 7
-            case 1: return o == 0 ? 1 * 0.125 : 0.0;    // multiSample x 0.125
-            case 2: return o == 0 ? 1.0 : 0.0;          // volume
-            case 3: return (0.0 + 1.0) * 0.5;           // detune 0
-            case 5: return 0.0;                         // filterType 0 x 0.25
-            case 6: return 1.0;                         // filterFrequency
-            case 8: return 8.0 / 17.0;                  // octave index 8
-            case 11: return 1.0;                        // sustainLevel
-            case 13: return o == 0 ? 0.1 : 0.0;         // releaseTime
-            default: return 0.0;                        // retard, Q, attack, decay, sustain time
-        }
+    HostedPlugIn plugIn;
+    ASSERT_TRUE(plugIn.start(kSample32));
+    const std::pair<double, double> points[] = {{0.9, 0.1}, {0.1, 0.9}}; // type trunc(v x 7): 0, 6
+    for (const auto& [earlier, last] : points)
+    {
+        int32 index = 0;
+        IParamValueQueue* queue = plugIn.inputChanges.addParameterData(0, index);
+        queue->addPoint(0, earlier, index);
+        queue->addPoint(10, last, index);
+        plugIn.run();
+        EXPECT_EQ(plugIn.state()[kChannel1Type], last > 0.5 ? 6 : 0);
+    }
+
+    // Empty queues and the voice count and editor channel identifiers change nothing.
+    const std::vector<unsigned char> before = plugIn.state();
+    int32 index = 0;
+    plugIn.inputChanges.addParameterData(0, index);
+    plugIn.inputChanges.addChange(784, 0.7);
+    plugIn.inputChanges.addChange(785, 0.3);
+    plugIn.run();
+    EXPECT_EQ(plugIn.state(), before);
+    EXPECT_EQ(plugIn.outputChanges.getParameterCount(), 1);
+    EXPECT_EQ(voiceCount(plugIn), 0.0);
+
+    // Blocks without outputs or samples (a host's parameter flush) still apply changes and count voices.
+    Event note = makeNoteOn(0, 2, 60, 0.8f);
+    plugIn.events.addEvent(note);
+    plugIn.run();
+    EXPECT_EQ(voiceCount(plugIn), 1 * 0.0078125);
+    plugIn.data.numOutputs = 0;
+    plugIn.data.inputEvents = nullptr;
+    plugIn.inputChanges.addChange(0, 0.5); // trunc(3.5)
+    plugIn.data.numSamples = 0;
+    plugIn.outputChanges.clear();
+    ASSERT_EQ(plugIn.processor().process(plugIn.data), kResultOk);
+    EXPECT_EQ(voiceCount(plugIn), 1 * 0.0078125);
+    EXPECT_EQ(plugIn.state()[kChannel1Type], 3);
+
+    // A program change is reported one identifier per block, last queued first. Program 1 ("E-Guitar
+    // clean surf green"): OSC 1 Multi Sample with set 1 and release 0.1, OSC 2 and 3 off. By field:
+    // type / 7, set x 0.125, volume, (detune + 1) x 0.5, retard, filter type x 0.25, frequency, Q,
+    // octave / 17, attack, decay, sustain level and time, release.
+    const double osc1[14] = {6 / 7.0, 0.125, 1, 0.5, 0, 0, 1, 0, 8 / 17.0, 0, 0, 1, 0, 0.1};
+    const double osc23[14] = {0, 0, 0, 0.5, 0, 0, 1, 0, 8 / 17.0, 0, 0, 1, 0, 0};
+    auto expectedValue = [&](int32 k) {
+        const double* fields = k < 14 ? osc1 : osc23;
+        return k == 42 ? 0.3334 : k == 45 ? 1.0 : fields[k % 14];
     };
     const int32 reportOrder[44] = {29, 15, 1,  45, 36, 22, 8,  35, 34, 33, 21, 20, 19, 7,  6,
                                    5,  31, 17, 3,  30, 16, 2,  32, 18, 4,  41, 40, 39, 38, 37,
                                    27, 26, 25, 24, 23, 13, 12, 11, 10, 9,  42, 28, 14, 0};
 
-    plugIn.inputChanges.addChange(id(0, 46), 0.06); // trunc(1.14) = program 1
-    for (int32 block = 0; block < 44; ++block)
+    plugIn.inputChanges.addChange(46, 0.06); // trunc(1.14): program 1 on channel 1
+    // A block without output changes reports nothing and loses nothing.
+    plugIn.data.outputParameterChanges = nullptr;
+    ASSERT_EQ(plugIn.processor().process(plugIn.data), kResultOk);
+    plugIn.inputChanges.clear();
+    for (int32 k : reportOrder)
     {
         ASSERT_EQ(plugIn.run(), kResultOk);
-        ASSERT_EQ(plugIn.outputChanges.getParameterCount(), 2) << "block " << block;
+        ASSERT_EQ(plugIn.outputChanges.getParameterCount(), 2) << k;
         EXPECT_EQ(plugIn.outputChanges.getParameterData(0)->getParameterId(), kVoiceCount);
-        const ParamID reported = plugIn.outputChanges.getParameterData(1)->getParameterId();
-        EXPECT_EQ(reported, static_cast<ParamID>(reportOrder[block])) << "block " << block;
         ParamValue value = -1.0;
-        ASSERT_TRUE(reportedValue(plugIn.outputChanges, reported, value)) << reported;
-        EXPECT_DOUBLE_EQ(value, expectedValue(reportOrder[block])) << "identifier " << reported;
+        ASSERT_TRUE(reportedValue(plugIn.outputChanges, k, value)) << k;
+        EXPECT_DOUBLE_EQ(value, expectedValue(k)) << k;
     }
-    // Everything reported: only the voice count is left.
     plugIn.run();
     EXPECT_EQ(plugIn.outputChanges.getParameterCount(), 1);
 }
 
-TEST_F(ProcessCycleIntegrationTest, TheDrumChannelAlwaysGetsTheDrumKit)
+TEST(SoundIntegrationTest, ANoteOnMidiChannel3SoundsOnBus2OnlyAndNothingWhileInactive)
 {
-    plugIn.inputChanges.addChange(id(9, 1), 0.2); // OSC 1 multiSample: trunc(1.6) = 1
-    plugIn.run();
-    ASSERT_EQ(plugIn.state()[channelRecord(9) + kMultiSampleByte], 1);
+    constexpr int32 kBlock = 256;
+    for (int32 sampleSize : {kSample32, kSample64})
+    {
+        SCOPED_TRACE(sampleSize);
+        HostedPlugIn plugIn;
+        ASSERT_TRUE(plugIn.start(sampleSize, 48000.0, kBlock));
+        // The peak of the block; every bus but 2 must be silent, and bus 2 too when `silent`.
+        auto runBlock = [&](bool silent) {
+            EXPECT_EQ(plugIn.run(), kResultOk);
+            double peak = 0.0;
+            for (int32 n = 0; n < 16 * 2 * kBlock; ++n)
+            {
+                const int32 bus = n / (2 * kBlock);
+                const double s = plugIn.outputSample(bus, n / kBlock % 2, n % kBlock);
+                EXPECT_TRUE(s == 0.0 || (bus == 2 && !silent)) << "bus " << bus << " sample " << n % kBlock;
+                peak = std::max(peak, std::fabs(s));
+            }
+            return peak;
+        };
+        Event note = makeNoteOn(10, 2, 60, 1.f, 1);
+        plugIn.events.addEvent(note);
+        for (int32 block = 0; block < 8; ++block)
+        {
+            EXPECT_GT(runBlock(false), 1e-3) << "block " << block;
+            // Activating an active processor again must not build a new voice pool: the note goes on.
+            EXPECT_EQ(plugIn.component().setActive(true), kResultOk);
+        }
 
-    plugIn.inputChanges.addChange(id(9, 46), 0.9);
-    plugIn.run();
-    const std::vector<unsigned char> state = plugIn.state();
-    EXPECT_EQ(state[channelRecord(9) + kProgramByte], 0);
-    EXPECT_EQ(state[channelRecord(9) + kMultiSampleByte], 3);
-    // First report: OSC 3 multiSample of the kit (set 3) as 3 x 0.125.
-    ParamValue value = 0.0;
-    ASSERT_TRUE(reportedValue(plugIn.outputChanges, id(9, 29), value));
-    EXPECT_EQ(value, 0.375);
+        plugIn.stop();
+        EXPECT_EQ(plugIn.component().setActive(false), kResultOk);
+        const std::vector<unsigned char> before = plugIn.state();
+        plugIn.events.addEvent(note);
+        plugIn.inputChanges.addChange(46, 0.5);
+        EXPECT_EQ(runBlock(true), 0.0);
+        EXPECT_EQ(plugIn.outputChanges.getParameterCount(), 0);
+        EXPECT_EQ(plugIn.state(), before);
+    }
 }
 
-TEST_F(ProcessCycleIntegrationTest, EditsOfAUserProgramChannelGoIntoTheUserProgram)
+TEST(RealtimeIntegrationTest, ProcessNeverAllocates)
 {
-    plugIn.inputChanges.addChange(id(2, 46), 16.5 / 19.0); // channel 3 plays "USER 2"
-    plugIn.run();
-    plugIn.inputChanges.addChange(id(2, 14 + 2), 0.7); // its OSC 2 volume
-    plugIn.run();
-    std::vector<unsigned char> state = plugIn.state();
-    EXPECT_EQ(doubleAt(state, channelRecord(2) + oscillatorRecord(1)), 0.7);
-    EXPECT_EQ(doubleAt(state, userRecord(1) + oscillatorRecord(1)), 0.7);
-
-    // Performance controls reach neither the stream nor a user program.
-    for (int32 offset : {43, 44, 47, 48})
-        plugIn.inputChanges.addChange(id(2, offset), 0.9);
-    plugIn.run();
-    EXPECT_EQ(plugIn.state(), state);
-
-    // The drum channel never edits a user program, whatever program number a stream gave it.
-    state[channelRecord(9) + kProgramByte] = 16;
-    ASSERT_EQ(plugIn.restore(state), kResultOk);
-    plugIn.inputChanges.addChange(id(9, 14 + 2), 0.2);
-    plugIn.run();
-    const std::vector<unsigned char> after = plugIn.state();
-    EXPECT_EQ(doubleAt(after, channelRecord(9) + oscillatorRecord(1)), 0.2);
-    EXPECT_EQ(doubleAt(after, userRecord(1) + oscillatorRecord(1)), 0.7);
+    for (int32 sampleSize : {kSample32, kSample64})
+    {
+        // The counter must see the module's allocations, or a zero below would prove nothing.
+        counting = true;
+        HostedPlugIn plugIn;
+        counting = false;
+        ASSERT_GT(allocations.load(), 0);
+        ASSERT_TRUE(plugIn.start(sampleSize, 48000.0, 128));
+        allocations = 0;
+        for (int32 block = 0; block < 400; ++block)
+        {
+            // Notes ending six blocks later, oscillator edits, pitch bend, now and then a program.
+            const int32 channel = block % 16;
+            Event on = makeNoteOn(block % 100, channel, 36 + block % 48, 0.9f, block);
+            Event off = makeNoteOff(5, (block + 10) % 16, 36 + (block + 42) % 48, 0.f, block - 6);
+            plugIn.events.addEvent(on);
+            plugIn.events.addEvent(off);
+            plugIn.inputChanges.addChange(49 * channel + block % 42, (block % 10) / 10.0);
+            plugIn.inputChanges.addChange(49 * channel + 44, (block % 7) / 7.0);
+            if (block % 25 == 0)
+                plugIn.inputChanges.addChange(49 * channel + 46, (block % 19) / 19.0);
+            counting = true;
+            const tresult result = plugIn.run();
+            counting = false;
+            ASSERT_EQ(result, kResultOk);
+        }
+        EXPECT_EQ(allocations.load(), 0) << "sample size " << sampleSize;
+    }
 }
 
-TEST_F(ProcessCycleIntegrationTest, VoiceCountAndEditorChannelIdentifiersAreIgnored)
+// Every block moves the mod wheel, which is not persisted, so that every block publishes its state
+// whole: a block that took half a restore over would show in the stream getState writes.
+TEST(RealtimeIntegrationTest, RestoresWhileProcessingAreNeverSeenHalfDone)
 {
-    const std::vector<unsigned char> before = plugIn.state();
-    plugIn.inputChanges.addChange(784, 0.7);
-    plugIn.inputChanges.addChange(785, 0.3);
+    HostedPlugIn plugIn;
+    ASSERT_TRUE(plugIn.start(kSample32, 48000.0, 64));
+    // The new state, and one with another program on every channel.
+    const Bytes fresh = plugIn.state();
+    for (ParamID ch = 0; ch < 16; ++ch)
+        plugIn.inputChanges.addChange(49 * ch + 46, 0.3);
     plugIn.run();
-    EXPECT_EQ(plugIn.state(), before);
-    ASSERT_EQ(plugIn.outputChanges.getParameterCount(), 1);
-    ParamValue count = -1.0;
-    ASSERT_TRUE(reportedValue(plugIn.outputChanges, kVoiceCount, count));
-    EXPECT_EQ(count, 0.0);
-}
+    const Bytes streams[2] = {fresh, plugIn.state()};
+    ASSERT_NE(streams[0], streams[1]);
 
-TEST_F(ProcessCycleIntegrationTest, ABlockWithoutOutputsStillReportsTheVoiceCount)
-{
-    Event note = makeNoteOn(0, 2, 60, 0.8f);
-    plugIn.events.addEvent(note);
-    plugIn.run();
-    ParamValue count = -1.0;
-    ASSERT_TRUE(reportedValue(plugIn.outputChanges, kVoiceCount, count));
-    EXPECT_EQ(count, 1 * 0.0078125);
-
-    plugIn.data.numOutputs = 0;
-    plugIn.run();
-    count = -1.0;
-    ASSERT_TRUE(reportedValue(plugIn.outputChanges, kVoiceCount, count));
-    EXPECT_EQ(count, 1 * 0.0078125);
-    plugIn.data.numOutputs = 16;
-}
-
-TEST_F(ProcessCycleIntegrationTest, AFlushWithoutSamplesOrBuffersStillAppliesTheChanges)
-{
-    // Hosts pass parameter changes this way while the transport stands still.
-    plugIn.data.numOutputs = 0;
-    plugIn.data.numSamples = 0;
-    plugIn.data.inputEvents = nullptr;
-    plugIn.inputChanges.addChange(id(0, 2), 0.25); // OSC 1 volume of channel 1
-    plugIn.data.inputParameterChanges = &plugIn.inputChanges;
-    plugIn.data.outputParameterChanges = &plugIn.outputChanges;
-    ASSERT_EQ(plugIn.processor().process(plugIn.data), kResultOk);
-    EXPECT_EQ(doubleAt(plugIn.state(), channelRecord(0) + oscillatorRecord(0)), 0.25);
-    ParamValue count = -1.0;
-    EXPECT_TRUE(reportedValue(plugIn.outputChanges, kVoiceCount, count));
-
-    // The same with buffers but no samples.
-    plugIn.data.numOutputs = 16;
-    plugIn.inputChanges.clear();
-    plugIn.inputChanges.addChange(id(0, 2), 0.5);
-    ASSERT_EQ(plugIn.processor().process(plugIn.data), kResultOk);
-    EXPECT_EQ(doubleAt(plugIn.state(), channelRecord(0) + oscillatorRecord(0)), 0.5);
-}
-
-TEST_F(ProcessCycleIntegrationTest, WithoutOutputChangesNothingPendingIsLost)
-{
-    plugIn.inputChanges.addChange(id(0, 46), 0.06);
-    plugIn.data.outputParameterChanges = nullptr;
-    plugIn.data.inputParameterChanges = &plugIn.inputChanges;
-    ASSERT_EQ(plugIn.processor().process(plugIn.data), kResultOk);
-    plugIn.inputChanges.clear();
-    // The first identifier is still the first one reported.
-    plugIn.run();
-    ASSERT_EQ(plugIn.outputChanges.getParameterCount(), 2);
-    EXPECT_EQ(plugIn.outputChanges.getParameterData(1)->getParameterId(), 29u);
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
+    std::thread audio([&] {
+        for (long i = 0; !stop; ++i)
+        {
+            Event note = makeNoteOn(0, static_cast<int16>(i % 16), 60, 0.5f);
+            plugIn.events.addEvent(note);
+            plugIn.inputChanges.addChange(43, (i % 100) / 100.0);
+            plugIn.run();
+            ++blocks;
+        }
+    });
+    int wrong = 0;
+    for (int i = 1; i <= 500; ++i)
+    {
+        plugIn.restore(streams[i % 2]);
+        wrong += plugIn.state() != streams[i % 2]; // the newest state at once
+        const long target = blocks + 2;
+        while (blocks < target)
+        {
+            const Bytes written = plugIn.state();
+            wrong += written != streams[0] && written != streams[1];
+        }
+    }
+    stop = true;
+    audio.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace

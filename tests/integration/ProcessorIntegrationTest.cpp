@@ -1,6 +1,4 @@
-// The processor component through the bundle: buses, arrangements, sample sizes, activation,
-// state, and a host that processes while inactive.
-
+// The module's factory and the processor component as a host meets them in the built bundle.
 #include "tests/support/HostedPlugIn.h"
 
 #include "pluginterfaces/base/ustring.h"
@@ -8,52 +6,72 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using Taviro::Test::HostedPlugIn;
+using namespace Taviro::Test;
+using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-std::string ascii(const String128 text)
+TEST(FactoryIntegrationTest, OneFactoryWithTwoClassesInOrderAndTheirIdentifiersInThePlatformLayout)
 {
-    char buffer[128] = {};
-    UString(const_cast<char16*>(text), 128).toAscii(buffer, sizeof buffer);
-    return buffer;
+    auto getFactory = reinterpret_cast<GetFactoryProc>(loadedBundle().getSymbol("GetPluginFactory"));
+    ASSERT_NE(getFactory, nullptr);
+    IPluginFactory* held = loadedBundle().getFactory().get(); // the loader holds one reference
+    EXPECT_EQ(getFactory(), held);
+    EXPECT_EQ(getFactory(), held);
+    EXPECT_EQ(held->release(), 2u); // loader and the first call
+    EXPECT_EQ(held->release(), 1u);
+
+    // Class ID, category, flags (1: distributable), sub-categories.
+    const std::tuple<Bytes, std::string, uint32, std::string> expected[] = {
+        {kProcessorClassBytes, "Audio Module Class", 1, "Instrument|Synth|Sampler"},
+        {kControllerWithUIClassBytes, "Component Controller Class", 0, ""},
+    };
+    const auto classes = loadedBundle().getFactory().classInfos();
+    ASSERT_EQ(classes.size(), 2u);
+    for (size_t i = 0; i < 2; ++i)
+    {
+        const auto& [cid, category, flags, subCategories] = expected[i];
+        EXPECT_EQ(Bytes(classes[i].cid, classes[i].cid + 16), cid);
+        EXPECT_EQ(classes[i].cardinality, 0x7FFFFFFF);
+        EXPECT_EQ(classes[i].category, category);
+        EXPECT_EQ(classes[i].name, "Taviro PlugIn");
+        EXPECT_EQ(classes[i].classFlags, flags);
+        EXPECT_EQ(classes[i].subCategories, subCategories);
+        EXPECT_EQ(classes[i].vendor, "");
+        EXPECT_EQ(classes[i].version, "1.0.0.0");
+        EXPECT_EQ(classes[i].sdkVersion, "VST 3.5.2");
+    }
+
+    HostedPlugIn plugIn;
+    TUID controller{};
+    ASSERT_EQ(plugIn.component().getControllerClassId(controller), kResultOk);
+    EXPECT_EQ(Bytes(controller, controller + 16), kControllerWithUIClassBytes);
 }
 
-TEST(ProcessorIntegrationTest, SixteenStereoOutputsAndOneEventInputOfSixteenChannels)
+TEST(ProcessorIntegrationTest, BusesArrangementsAndSampleSizes)
 {
     HostedPlugIn plugIn;
     IComponent& component = plugIn.component();
     ASSERT_EQ(component.getBusCount(kAudio, kOutput), 16);
-    EXPECT_EQ(component.getBusCount(kAudio, kInput), 0);
-    EXPECT_EQ(component.getBusCount(kEvent, kOutput), 0);
     ASSERT_EQ(component.getBusCount(kEvent, kInput), 1);
-    for (int32 bus = 0; bus < 16; ++bus)
+    EXPECT_EQ(component.getBusCount(kAudio, kInput) + component.getBusCount(kEvent, kOutput), 0);
+    for (int32 bus = 0; bus <= 16; ++bus)
     {
+        const bool events = bus == 16;
         BusInfo info{};
-        ASSERT_EQ(component.getBusInfo(kAudio, kOutput, bus, info), kResultOk);
-        EXPECT_EQ(ascii(info.name), "Audio Output MIDI channel " + std::to_string(bus + 1));
-        EXPECT_EQ(info.channelCount, 2);
+        ASSERT_EQ(component.getBusInfo(events ? kEvent : kAudio, events ? kInput : kOutput, bus % 16, info),
+                  kResultOk);
+        char name[128] = {};
+        UString(info.name, 128).toAscii(name, sizeof name);
+        EXPECT_EQ(name, events ? "Event Input" : "Audio Output MIDI channel " + std::to_string(bus + 1));
+        EXPECT_EQ(info.channelCount, events ? 16 : 2);
         EXPECT_EQ(info.busType, kMain);
         EXPECT_EQ(info.flags, static_cast<uint32>(BusInfo::kDefaultActive));
-        SpeakerArrangement arrangement = 0;
-        ASSERT_EQ(plugIn.processor().getBusArrangement(kOutput, bus, arrangement), kResultOk);
-        EXPECT_EQ(arrangement, SpeakerArr::kStereo);
     }
-    BusInfo events{};
-    ASSERT_EQ(component.getBusInfo(kEvent, kInput, 0, events), kResultOk);
-    EXPECT_EQ(ascii(events.name), "Event Input");
-    EXPECT_EQ(events.channelCount, 16);
-    EXPECT_EQ(events.busType, kMain);
-    EXPECT_EQ(events.flags, static_cast<uint32>(BusInfo::kDefaultActive));
-}
 
-TEST(ProcessorIntegrationTest, OnlySixteenStereoOutputsWithoutInputsAreAccepted)
-{
-    HostedPlugIn plugIn;
+    // Only 16 stereo outputs without inputs; a refused layout leaves the buses stereo.
     IAudioProcessor& processor = plugIn.processor();
     std::vector<SpeakerArrangement> outputs(17, SpeakerArr::kStereo);
     SpeakerArrangement input = SpeakerArr::kStereo;
@@ -66,78 +84,32 @@ TEST(ProcessorIntegrationTest, OnlySixteenStereoOutputsWithoutInputsAreAccepted)
     SpeakerArrangement arrangement = 0;
     ASSERT_EQ(processor.getBusArrangement(kOutput, 5, arrangement), kResultOk);
     EXPECT_EQ(arrangement, SpeakerArr::kStereo);
+
+    EXPECT_EQ(processor.canProcessSampleSize(kSample32), kResultTrue);
+    EXPECT_EQ(processor.canProcessSampleSize(kSample64), kResultTrue);
+    EXPECT_EQ(processor.canProcessSampleSize(2), kResultFalse);
 }
 
-TEST(ProcessorIntegrationTest, ThirtyTwoAndSixtyFourBitSamplesOnly)
-{
-    HostedPlugIn plugIn;
-    EXPECT_EQ(plugIn.processor().canProcessSampleSize(kSample32), kResultTrue);
-    EXPECT_EQ(plugIn.processor().canProcessSampleSize(kSample64), kResultTrue);
-    EXPECT_EQ(plugIn.processor().canProcessSampleSize(2), kResultFalse);
-    ProcessSetup unsupported{kRealtime, 2, 256, 48000.0};
-    EXPECT_NE(plugIn.processor().setupProcessing(unsupported), kResultOk);
-}
-
-TEST(ProcessorIntegrationTest, RepeatedActivationAndDeactivationAreHarmless)
-{
-    HostedPlugIn plugIn;
-    EXPECT_EQ(plugIn.component().setActive(false), kResultOk); // never active
-    ASSERT_TRUE(plugIn.start(kSample32));
-    EXPECT_EQ(plugIn.component().setActive(true), kResultOk);
-    EXPECT_EQ(plugIn.run(), kResultOk);
-    plugIn.stop();
-    EXPECT_EQ(plugIn.component().setActive(false), kResultOk);
-    // Another precision at the next activation.
-    ASSERT_TRUE(plugIn.start(kSample64));
-    EXPECT_EQ(plugIn.run(), kResultOk);
-}
-
-TEST(ProcessorIntegrationTest, AFreshStateRestoresIntoASecondProcessor)
+TEST(ProcessorIntegrationTest, StatesRestoreIntoASecondProcessorAlsoWhileActive)
 {
     HostedPlugIn first;
-    const std::vector<unsigned char> written = first.state();
-    ASSERT_EQ(written.size(), 5244u);
-    EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.begin() + 8),
-              (std::vector<unsigned char>{1, 0, 0, 0, 0, 0, 0, 0}));
-    // Channel 10's record: program 0 with OSC 1 "Multi Sample" playing the drum set.
-    const size_t channel10 = 8 + 262 * 9;
-    EXPECT_EQ(written[channel10 + 261], 0);
-    EXPECT_EQ(written[channel10 + 82], 6);
-    EXPECT_EQ(written[channel10 + 83], 3);
-
-    // A second processor with other settings takes the first one's over completely.
+    const Bytes written = first.state();
     HostedPlugIn second;
-    std::vector<unsigned char> other = written;
-    Taviro::Test::putDouble(other, 8 + 252, 0.9); // channel 1 volume
-    ASSERT_EQ(second.restore(other), kResultOk);
+    ASSERT_TRUE(second.start(kSample32));
+    second.inputChanges.addChange(42, 0.9); // channel 1 volume
+    second.run();
     ASSERT_NE(second.state(), written);
+
+    // A short stream while active: the double whose read failed becomes 0.0, the rest stays.
+    Bytes expected = second.state();
+    std::fill_n(expected.begin() + 8, 8, 0);
+    EXPECT_EQ(second.restore(Bytes(written.begin(), written.begin() + 8)), kResultFalse);
+    EXPECT_EQ(second.component().setState(nullptr), kResultFalse);
+    EXPECT_EQ(second.state(), expected);
+    // A restore that no block took over still counts after deactivation.
     ASSERT_EQ(second.restore(written), kResultOk);
+    second.stop();
     EXPECT_EQ(second.state(), written);
-}
-
-TEST(ProcessorIntegrationTest, ABlockWhileInactiveIsSilentAndChangesNothing)
-{
-    for (int32 sampleSize : {kSample32, kSample64})
-    {
-        SCOPED_TRACE(sampleSize);
-        HostedPlugIn plugIn;
-        ASSERT_TRUE(plugIn.start(sampleSize, 48000.0, 64));
-        plugIn.stop();
-        const std::vector<unsigned char> before = plugIn.state();
-        plugIn.fillOutputs(0.5);
-
-        plugIn.inputChanges.addChange(46, 0.5); // a program change on channel 1
-        Event note = makeNoteOn(0, 0, 60, 1.f);
-        plugIn.events.addEvent(note);
-        EXPECT_EQ(plugIn.run(), kResultOk);
-
-        for (int32 bus = 0; bus < 16; ++bus)
-            for (int32 c = 0; c < 2; ++c)
-                for (int32 i = 0; i < 64; ++i)
-                    ASSERT_EQ(plugIn.outputSample(bus, c, i), 0.0) << bus << " " << c << " " << i;
-        EXPECT_EQ(plugIn.outputChanges.getParameterCount(), 0);
-        EXPECT_EQ(plugIn.state(), before);
-    }
 }
 
 } // namespace

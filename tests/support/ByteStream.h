@@ -10,62 +10,29 @@
 
 namespace Taviro::Test {
 
-// An in-memory IBStream for tests: reads what it was given, writes into a vector, and can be
-// told to accept only a limited number of bytes so that write failures can be provoked.
+// An in-memory IBStream, either read or written from its start (state streams never seek); it
+// takes at most `writeLimit` bytes so that write failures can be provoked.
 class ByteStream : public Steinberg::FObject, public Steinberg::IBStream
 {
 public:
+    using int32 = Steinberg::int32;
+    using int64 = Steinberg::int64;
+
     explicit ByteStream(std::vector<unsigned char> initial = {}, size_t writeLimit = SIZE_MAX)
     : bytes(std::move(initial)), limit(writeLimit)
     {
     }
 
-    Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 numBytes,
-                                       Steinberg::int32* numBytesRead) override
+    Steinberg::tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
     {
-        size_t available = bytes.size() - std::min(bytes.size(), cursor);
-        size_t n = std::min<size_t>(available, numBytes < 0 ? 0 : static_cast<size_t>(numBytes));
-        if (n)
-            std::memcpy(buffer, bytes.data() + cursor, n);
-        cursor += n;
-        if (numBytesRead)
-            *numBytesRead = static_cast<Steinberg::int32>(n);
-        return Steinberg::kResultOk;
+        return transfer(buffer, false, bytes.size(), numBytes, numBytesRead);
     }
-
-    Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 numBytes,
-                                        Steinberg::int32* numBytesWritten) override
+    Steinberg::tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override
     {
-        size_t room = limit - std::min(limit, cursor);
-        size_t n = std::min<size_t>(room, numBytes < 0 ? 0 : static_cast<size_t>(numBytes));
-        if (cursor + n > bytes.size())
-            bytes.resize(cursor + n);
-        if (n)
-            std::memcpy(bytes.data() + cursor, buffer, n);
-        cursor += n;
-        if (numBytesWritten)
-            *numBytesWritten = static_cast<Steinberg::int32>(n);
-        return Steinberg::kResultOk;
+        return transfer(buffer, true, limit, numBytes, numBytesWritten);
     }
-
-    Steinberg::tresult PLUGIN_API seek(Steinberg::int64 pos, Steinberg::int32 mode,
-                                       Steinberg::int64* result) override
-    {
-        Steinberg::int64 base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? cursor : bytes.size();
-        if (base + pos < 0)
-            return Steinberg::kResultFalse;
-        cursor = static_cast<size_t>(base + pos);
-        if (result)
-            *result = static_cast<Steinberg::int64>(cursor);
-        return Steinberg::kResultOk;
-    }
-
-    Steinberg::tresult PLUGIN_API tell(Steinberg::int64* pos) override
-    {
-        if (pos)
-            *pos = static_cast<Steinberg::int64>(cursor);
-        return Steinberg::kResultOk;
-    }
+    Steinberg::tresult PLUGIN_API seek(int64, int32, int64*) override { return Steinberg::kNotImplemented; }
+    Steinberg::tresult PLUGIN_API tell(int64*) override { return Steinberg::kNotImplemented; }
 
     const std::vector<unsigned char>& data() const { return bytes; }
     size_t position() const { return cursor; }
@@ -77,6 +44,20 @@ public:
     REFCOUNT_METHODS(FObject)
 
 private:
+    Steinberg::tresult transfer(void* buffer, bool writing, size_t end, int32 numBytes, int32* done)
+    {
+        const size_t n = std::min(end - cursor, static_cast<size_t>(std::max(numBytes, 0)));
+        if (writing)
+            bytes.resize(cursor + n);
+        void* here = bytes.data() + cursor;
+        if (n)
+            std::memcpy(writing ? here : buffer, writing ? buffer : here, n);
+        cursor += n;
+        if (done)
+            *done = static_cast<int32>(n);
+        return Steinberg::kResultOk;
+    }
+
     std::vector<unsigned char> bytes;
     size_t limit;
     size_t cursor = 0;

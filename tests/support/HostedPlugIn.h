@@ -1,64 +1,62 @@
 #pragma once
 
-#include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "pluginterfaces/vst/ivstcomponent.h"
+#include "tests/support/ByteStream.h"
+
 #include "public.sdk/source/vst/hosting/eventlist.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "public.sdk/source/vst/hosting/module.h"
 #include "public.sdk/source/vst/hosting/parameterchanges.h"
 #include "public.sdk/source/vst/hosting/plugprovider.h"
 #include "public.sdk/source/vst/hosting/processdata.h"
-
-#include <memory>
-#include <string>
-#include <vector>
-
-namespace Steinberg::Vst {
-class HostApplication;
-}
 
 namespace Taviro::Test {
 
 // The built bundle, loaded once for the whole test program as a host loads it.
 VST3::Hosting::Module& loadedBundle();
 
-// Class 1's identifier in the byte order the SDK uses on Linux: the four words big-endian.
-std::vector<unsigned char> bigEndianBytes(std::initializer_list<Steinberg::uint32> words);
-inline const std::vector<unsigned char> kProcessorClassBytes =
-    bigEndianBytes({0x41555D9B, 0x55554376, 0x4441021F, 0x773372C3});
-inline const std::vector<unsigned char> kControllerWithUIClassBytes =
-    bigEndianBytes({0x55A30213, 0xE2381185, 0x11C35E3E, 0x333054F5});
+// The class IDs as the SDK lays them out on Linux, the four words big-endian: the processor
+// 0x41555D9B 0x55554376 0x4441021F 0x773372C3, the controller with the editor 0x55A30213
+// 0xE2381185 0x11C35E3E 0x333054F5.
+inline const std::vector<unsigned char> kProcessorClassBytes = {
+    0x41, 0x55, 0x5D, 0x9B, 0x55, 0x55, 0x43, 0x76, 0x44, 0x41, 0x02, 0x1F, 0x77, 0x33, 0x72, 0xC3};
+inline const std::vector<unsigned char> kControllerWithUIClassBytes = {
+    0x55, 0xA3, 0x02, 0x13, 0xE2, 0x38, 0x11, 0x85, 0x11, 0xC3, 0x5E, 0x3E, 0x33, 0x30, 0x54, 0xF5};
 
-// One processor from the bundle's factory, set up as a DAW sets it up: created through the host
-// library's provider with a host context, process set-up, activated, processing. Blocks run
-// through `run` with the events and parameter changes that the test put into `events` and
-// `inputChanges`; `outputChanges` receives the processor's reports. Both lists are emptied
-// before the next block.
+// A processor from the bundle's factory, made with a host context as a DAW makes it. `start` sets up
+// 16 stereo outputs and activates it (false if refused); `run` feeds one block (`numSamples`, or the
+// prepared size) with `events` and `inputChanges`, then empties them; reports go to `outputChanges`.
 class HostedPlugIn
 {
 public:
     HostedPlugIn();
-    ~HostedPlugIn();
+    ~HostedPlugIn() { stop(); }
 
     Steinberg::Vst::IComponent& component() { return *provider->getComponent(); }
     Steinberg::Vst::IAudioProcessor& processor() { return *provider->getProcessor(); }
 
-    // Process set-up and activation with 16 stereo outputs; false when the processor refuses.
     bool start(Steinberg::int32 sampleSize, double sampleRate = 48000.0, Steinberg::int32 blockSize = 256);
-    // Deactivation, as a host does it before it changes the set-up.
     void stop();
-
-    // One block of `numSamples` (the prepared block size when 0); clears the event and
-    // parameter lists afterwards.
     Steinberg::tresult run(Steinberg::int32 numSamples = 0);
 
-    // The state stream getState writes; empty when getState fails.
-    std::vector<unsigned char> state();
-    Steinberg::tresult restore(const std::vector<unsigned char>& bytes);
-
+    // The stream getState writes; empty when getState fails.
+    std::vector<unsigned char> state()
+    {
+        ByteStream stream;
+        const bool written = component().getState(&stream) == Steinberg::kResultOk;
+        return written ? stream.data() : std::vector<unsigned char>{};
+    }
+    Steinberg::tresult restore(const std::vector<unsigned char>& bytes)
+    {
+        ByteStream stream(bytes);
+        return component().setState(&stream);
+    }
     // A sample of the last block, in either precision.
-    double outputSample(Steinberg::int32 bus, Steinberg::int32 channel, Steinberg::int32 index);
-    // Every output sample set to `value`, so that a test sees what the processor wrote.
-    void fillOutputs(double value);
+    double outputSample(Steinberg::int32 bus, Steinberg::int32 channel, Steinberg::int32 index)
+    {
+        if (data.symbolicSampleSize == Steinberg::Vst::kSample64)
+            return data.outputChannel64(bus, channel)[index];
+        return data.outputChannel32(bus, channel)[index];
+    }
 
     Steinberg::Vst::HostProcessData data;
     Steinberg::Vst::EventList events{512};
@@ -66,18 +64,13 @@ public:
     Steinberg::Vst::ParameterChanges outputChanges{64, 8};
 
 private:
-    // The SDK's host application is not reference counted: it is the host's own object.
-    std::unique_ptr<Steinberg::Vst::HostApplication> hostApplication;
+    Steinberg::Vst::HostApplication hostApplication; // the host's own object, not reference counted
     std::unique_ptr<Steinberg::Vst::PlugProvider> provider;
     bool active = false;
 };
 
-// The single point of the reported queue for `id`, or false when the block has none.
+// The single point, at offset 0, of the reported queue for `id`; false when there is none.
 bool reportedValue(Steinberg::Vst::ParameterChanges& changes, Steinberg::Vst::ParamID id,
                    Steinberg::Vst::ParamValue& value);
-
-// Little-endian reads from a state stream image.
-double doubleAt(const std::vector<unsigned char>& bytes, size_t offset);
-void putDouble(std::vector<unsigned char>& bytes, size_t offset, double value);
 
 } // namespace Taviro::Test
