@@ -1,11 +1,11 @@
 // Speed of the voice engine at 48 kHz with 512-sample blocks, in single and double precision.
 // Counters: rtf = seconds of audio rendered per CPU second; voices_per_core = rtf x voices, the
 // number of such voices one core sustains in real time.
+#include "public.sdk/source/vst/hosting/eventlist.h"
 #include "source/engine/VoiceProcessor.h"
 #include "source/processor/InstrumentPrograms.h"
 #include "source/samples/ResourceStore.h"
 #include "source/samples/SampleBank.h"
-#include "tests/support/EventList.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,10 +107,13 @@ void runEngine(benchmark::State& bench, Sound sound, int32 voices, bool moveFilt
     Outputs<T> out;
 
     // Notes on the 15 instrument channels, spread over the keyboard, all held.
-    Taviro::Test::EventList on;
+    EventList on(voices);
     for (int32 n = 0; n < voices; ++n)
-        on.noteOn(static_cast<int16>(n % 15 < 9 ? n % 15 : n % 15 + 1), static_cast<int16>(36 + (n * 7) % 60), 0,
-                  0.8f, n);
+    {
+        Event e = makeNoteOn(0, static_cast<int16>(n % 15 < 9 ? n % 15 : n % 15 + 1),
+                             static_cast<int16>(36 + (n * 7) % 60), 0.8f, n);
+        on.addEvent(e);
+    }
     out.data.inputEvents = &on;
     pool->process(out.data);
     out.data.inputEvents = nullptr;
