@@ -1,4 +1,5 @@
 #include "source/engine/BiquadFilter.h"
+#include "source/engine/Envelope.h"
 #include "source/engine/GainCurve.h"
 #include "source/engine/SampleFormat.h"
 
@@ -20,6 +21,63 @@ TEST(GainCurve, CurvePoints)
     EXPECT_NEAR(gainCurve(1.0f), std::pow(10.0, 0.6) * k, 1e-7);      // 12 dB above
     EXPECT_NEAR(gainCurve(0.25f), k / 15.85, k / 15.85 * 1e-3);        // 24 dB below
     EXPECT_EQ(gainCurve(0.3f), std::pow(0.3f, 3.9863138f) * 2.8150427f); // in single precision
+}
+
+TEST(Envelope, LengthsInSamplesAt44100And48000)
+{
+    for (double rate : {44100.0, 48000.0})
+    {
+        Envelope e;
+        e.start(0.5, 0.0, 0.2, 0.3, 0.1, 0.12, rate);
+        EXPECT_EQ(e.retardLength, static_cast<int32>(0.5 * 5.0 * rate));
+        EXPECT_EQ(e.attackLength, static_cast<int32>(0.005 * rate));
+        EXPECT_EQ(e.decayLength, static_cast<int32>(1.0 * rate));
+        EXPECT_EQ(e.sustainTimeLength, static_cast<int32>(0.5 * rate));
+        EXPECT_EQ(e.releaseLength, static_cast<int32>((0.6 + 0.005) * rate));
+    }
+    Envelope e;
+    e.start(0, 0, 0, 1, 0, 0.12, 44100.0);
+    EXPECT_EQ(e.attackLength, 220);
+    EXPECT_EQ(e.releaseLength, 26680);
+    e.start(0, 0, 0, 1, 0, 0.12, 48000.0);
+    EXPECT_EQ(e.attackLength, 240);
+    EXPECT_EQ(e.releaseLength, 29040);
+}
+
+TEST(Envelope, RetardAttackDecayAndSustainTime)
+{
+    Envelope e;
+    e.start(0.0, 0.0, 0.001, 0.25, 0.0, 0.0, 44100.0); // R 0, A 220, D 220, T 0, L 220
+    double level = 0.0;
+    EXPECT_FALSE(e.level(level)); // nothing before the first step
+    for (int32 step = 1; step < 220; ++step)
+    {
+        e.advance(false);
+        ASSERT_TRUE(e.level(level));
+        EXPECT_DOUBLE_EQ(level, step / 220.0);
+    }
+    // The attack completes in step 220 and the decay takes its first step in the same step.
+    e.advance(false);
+    ASSERT_TRUE(e.level(level));
+    EXPECT_DOUBLE_EQ(level, (1.0 - 1.0 / 220.0) * 0.75 + 0.25);
+    for (int32 step = 2; step <= 220; ++step)
+        e.advance(false);
+    EXPECT_TRUE(e.decayDone);
+    e.level(level);
+    EXPECT_EQ(level, 0.25);
+    EXPECT_FALSE(e.releasing); // held without counting the sustain time
+
+    // Counting the sustain time with T = 0 releases at once.
+    e.advance(true);
+    EXPECT_TRUE(e.releasing);
+    e.advanceRelease();
+    e.level(level);
+    EXPECT_DOUBLE_EQ(level, 0.25 * (1.0 - 1.0 / 220.0));
+    for (int32 step = 2; step <= 220; ++step)
+        e.advanceRelease();
+    EXPECT_TRUE(e.releaseComplete());
+    e.level(level);
+    EXPECT_EQ(level, 0.0);
 }
 
 // Audio EQ Cookbook, band-width form: low-pass, high-pass, band-pass.
