@@ -2,12 +2,12 @@
 
 #include <cairo.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/source/fobject.h"
-#include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "source/ParameterIds.h"
@@ -19,83 +19,78 @@ namespace Taviro::Test {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace Steinberg::Vst::TaviroPlugIn;
+using Editor::Point;
 
-// The host's side of edits: every begin, perform and end the editor sends.
+// The host's side of edits: every begin ('b'), perform ('p') and end ('e') the editor sends.
 class RecordingHandler : public FObject, public IComponentHandler
 {
 public:
     struct Call
     {
-        char kind; // 'b', 'p' or 'e'
+        char kind;
         ParamID id;
         ParamValue value;
     };
     std::vector<Call> calls;
 
-    tresult PLUGIN_API beginEdit(ParamID id) override { return record('b', id, 0); }
-    tresult PLUGIN_API performEdit(ParamID id, ParamValue v) override { return record('p', id, v); }
-    tresult PLUGIN_API endEdit(ParamID id) override { return record('e', id, 0); }
+    tresult PLUGIN_API beginEdit(ParamID id) override { return record({'b', id, 0}); }
+    tresult PLUGIN_API performEdit(ParamID id, ParamValue v) override { return record({'p', id, v}); }
+    tresult PLUGIN_API endEdit(ParamID id) override { return record({'e', id, 0}); }
     tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
+    tresult record(const Call& call)
+    {
+        calls.push_back(call);
+        return kResultOk;
+    }
 
     OBJ_METHODS(RecordingHandler, FObject)
     DEFINE_INTERFACES
         DEF_INTERFACE(IComponentHandler)
     END_DEFINE_INTERFACES(FObject)
     REFCOUNT_METHODS(FObject)
-
-private:
-    tresult record(char kind, ParamID id, ParamValue v)
-    {
-        calls.push_back({kind, id, v});
-        return kResultOk;
-    }
 };
 
-// The plug-in's controller, initialised, with a recording handler attached.
-struct ControllerUnderTest
+// An owned ARGB32 image drawn by `paint`.
+using Image = std::shared_ptr<cairo_surface_t>;
+Image drawImage(int width, int height, const std::function<void(cairo_t*)>& paint);
+Image loadBundlePng(const std::string& name);
+void writePng(const Image& image, const std::string& name); // into editor-renders/ beside the bundle
+uint32_t pixel(const Image& image, int x, int y);
+// Pixels of the w × h area at (x, y) of `a` with a channel off that at (bx, by) of `b` by > `tolerance`.
+int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance = 0);
+inline int differingPixels(const Image& a, const Image& b, int x, int y, int w, int h)
 {
-    ControllerUnderTest();
-    ~ControllerUnderTest();
-    HostApplication hostContext; // not reference counted: lives as long as the controller
-    IPtr<EditController> controller;
-    IPtr<RecordingHandler> handler;
-};
+    return differingPixels(a, x, y, b, x, y, w, h);
+}
 
-// Resources of the built bundle.
-std::unique_ptr<Editor::EditorResources> bundleResources();
-
-// A frame of the "Editor" template on a clock the test moves by hand.
+// The "Editor" template's frame for the plug-in's controller, on a clock the test moves by hand.
 struct FrameUnderTest
 {
     FrameUnderTest();
-    void click(Editor::Point p);
-    void drag(Editor::Point from, Editor::Point to);
-    void type(const std::string& text);
-    // Draws the frame into an image (the same drawing as the window's).
-    cairo_surface_t* render();
-    void writePng(const std::string& name);
+    ~FrameUnderTest();
+    // A change from the host, which the frame catches up with.
+    void set(ParamID id, ParamValue value);
+    ParamValue value(ParamID id) const { return controller->getParamNormalized(id); }
+    void selectChannel(int midiChannel) { set(kEditorChannelSelectorId, (midiChannel - 1) / 15.0); }
+    void click(Point p);
+    void drag(Point from, Point to);
+    // Clicks into a text edit, types, and ends with `end`.
+    void typeInto(Point field, const std::string& text, Editor::Key end = Editor::Key::enter);
+    // The window's drawing code into an image, at `scale` image pixels per view pixel.
+    Image render(double scale = 1) const;
 
-    ControllerUnderTest host;
+    HostApplication hostContext; // not reference counted: lives as long as the controller
+    IPtr<EditController> controller;
+    IPtr<RecordingHandler> handler;
     std::unique_ptr<Editor::EditorResources> resources;
     double now = 1000;
     std::unique_ptr<Editor::EditorFrame> frame;
-    cairo_surface_t* image = nullptr;
-    ~FrameUnderTest();
 };
 
-// Pixel access to ARGB32 images.
-uint32_t pixel(cairo_surface_t* image, int x, int y);
-// True when the rectangle of `image` at (x, y) equals the rectangle of `source` at (sx, sy), up to a
-// small difference per channel.
-bool sameArea(cairo_surface_t* image, int x, int y, cairo_surface_t* source, int sx, int sy, int w, int h,
-              int tolerance = 2);
-int differingPixels(cairo_surface_t* a, cairo_surface_t* b, int x, int y, int w, int h);
-cairo_surface_t* loadBundlePng(const std::string& name);
-
-// The window position of a view of the channel panel: panel at (180, 10) in the window.
-inline Editor::Point panelPoint(double x, double y) { return {180 + x, 10 + y}; }
-// A view inside oscillator column k (1..3): group at (15, 55), columns at x = 10, 245, 498, y = 30.
-inline Editor::Point columnPoint(int k, double x, double y)
+// A point of the channel panel, which lies at (180, 10) in the window.
+inline Point panelPoint(double x, double y) { return {180 + x, 10 + y}; }
+// A point of oscillator column k (1..3): group at (15, 55), columns at x = 10, 245, 498, y = 30.
+inline Point columnPoint(int k, double x, double y)
 {
     const double columnX[] = {10, 245, 498};
     return panelPoint(15 + columnX[k - 1] + x, 55 + 30 + y);
