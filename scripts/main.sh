@@ -9,7 +9,10 @@ jobs=${JOBS:-2}
 
 bash "$root/scripts/install-deps.sh"
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release
+# Named here so that the install and the render below agree even when the build folder was
+# configured earlier under another HOME.
+vst3_dir="$HOME/.vst3"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DTAVIRO_VST3_DIR="$vst3_dir"
 cmake --build "$root/build" -j"$jobs" --target taviro-render install-bundle
 
-"$root/build/bin/taviro-render" --plugin "$HOME/.vst3/TaviroPlugIn.vst3" "$@"
+"$root/build/bin/taviro-render" --plugin "$vst3_dir/TaviroPlugIn.vst3" "$@"
