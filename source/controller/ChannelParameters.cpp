@@ -21,7 +21,7 @@ static_assert(std::size(kRegistrationOrder) == kParametersPerChannel - 1);
 
 constexpr int32 kAutomatableList = ParameterInfo::kCanAutomate | ParameterInfo::kIsList;
 
-struct RangeSpec
+struct RangeShape
 {
     const char* units;
     double minimum;
@@ -118,11 +118,11 @@ private:
         }
     }
 
-    void addRange(const std::string& title, ParamID id, const RangeSpec& spec)
+    void addRange(const std::string& title, ParamID id, const RangeShape& range)
     {
-        auto* p = new RangeParameter(utf16(title).c_str(), id, utf16(spec.units).c_str(), spec.minimum,
-                                     spec.maximum, spec.defaultValue, 0, ParameterInfo::kCanAutomate, unit);
-        p->setPrecision(spec.precision);
+        auto* p = new RangeParameter(utf16(title).c_str(), id, utf16(range.units).c_str(), range.minimum,
+                                     range.maximum, range.defaultValue, 0, ParameterInfo::kCanAutomate, unit);
+        p->setPrecision(range.precision);
         parameters.addParameter(p);
     }
 
