@@ -71,6 +71,44 @@ TEST(VoicePool, OneHundredTwentyEightVoicesAndNoStealing)
     EXPECT_EQ(h.out(15), std::vector<float>(512));
 }
 
+TEST(VoicePool, NoteOffMatchesIdChannelAndTheLowestVoice)
+{
+    EngineHarness<float> h(neutralState(3));
+    Events events;
+    events.on(2, 60, 0, 1.0f, 77).on(2, 64, 0, 1.0f, 77).on(2, 67, 0);
+    events.off(5, 0, 0, 77); // another channel: nothing
+    events.off(2, 0, 0, 77); // only the lower voice of the two with that ID
+    events.off(2, 67, 0);    // no note ID: matched by pitch
+    h.render(16, events);
+    EXPECT_GE(h.voice(0).noteOffSampleOffset, 0);
+    EXPECT_LT(h.voice(1).noteOffSampleOffset, 0);
+    EXPECT_GE(h.voice(2).noteOffSampleOffset, 0);
+    EXPECT_EQ(h.voice(2).noteId, 67);
+}
+
+TEST(VoicePool, DetuneOctaveAndPitchBendWithoutAPhaseJump)
+{
+    GlobalParameterState state = neutralState(1);
+    state.oscillators[1][0].detune = 1.0;
+    state.oscillators[2][0].octave = 7;
+    state.oscillators[3][0].octave = 0;
+    EngineHarness<double> h(state);
+    Events events;
+    events.on(0, 69, 0).on(1, 69, 0).on(2, 69, 0).on(3, 45, 0);
+    h.render(1000, events);
+    const double step = 440.0 * 6.283185307179586 / 44100.0;
+    EXPECT_NEAR(h.voice(1).oscillators[0].radianIncrement, step * std::pow(2.0, 1.0 / 6.0), 1e-12);
+    EXPECT_NEAR(h.voice(2).oscillators[0].radianIncrement, step * 2.0, 1e-12);
+    EXPECT_NEAR(h.voice(3).oscillators[0].radianIncrement, step / 4.0 * 256.0, 1e-9); // key 45 is 110 Hz
+
+    // A full bend up from sample 1000: the phase goes on from where the old frequency left it.
+    h.state.pitchBend[0] = 0.943874800054369;
+    h.render(10);
+    const double bent = step / 0.943874800054369;
+    for (int32 k = 1000; k < 1010; ++k)
+        EXPECT_NEAR(h.out(0)[k], std::sin(1000 * step + (k - 1000) * bent) * expectedGain(1.5f), 1e-9) << k;
+}
+
 TEST(VoicePool, PanAndVolumeNoteExpressions)
 {
     EngineHarness<float> h(neutralState(3));
