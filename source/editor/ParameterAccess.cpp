@@ -49,38 +49,6 @@ void ParameterAccess::edit(ParamID id, ParamValue normalized)
     endEdit(id);
 }
 
-std::string utf16ToUtf8(const char16* text)
-{
-    std::string out;
-    for (size_t i = 0; text[i] != 0; ++i)
-    {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80)
-            out += static_cast<char>(c);
-        else if (c < 0x800)
-        {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-        else if (c < 0x10000)
-        {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-        else
-        {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // Typed texts are numbers and names: anything outside ASCII becomes '?', which no parameter accepts
 // as part of a number.
 void utf8ToUtf16(const std::string& text, char16* out, size_t capacity)

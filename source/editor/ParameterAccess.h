@@ -4,6 +4,7 @@
 #include <string>
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
+#include "source/common/Utf8.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -35,7 +36,6 @@ private:
     EditController& controller;
 };
 
-std::string utf16ToUtf8(const char16* text);
 void utf8ToUtf16(const std::string& text, char16* out, size_t capacity);
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

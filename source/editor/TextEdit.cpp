@@ -1,27 +1,11 @@
 #include "source/editor/TextEdit.h"
 
+#include "source/common/Utf8.h"
 #include "source/editor/ParameterAccess.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
-
-void appendUtf8(std::string& s, char32_t c)
-{
-    if (c < 0x80)
-        s += static_cast<char>(c);
-    else if (c < 0x800)
-    {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else
-    {
-        s += static_cast<char>(0xE0 | ((c >> 12) & 0x0F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 void removeLastCharacter(std::string& s)
 {

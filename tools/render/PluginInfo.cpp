@@ -1,6 +1,7 @@
 #include "tools/render/PluginInfo.h"
 
 #include "pluginterfaces/vst/ivstunits.h"
+#include "source/common/Utf8.h"
 
 #include <cstdio>
 #include <string>
@@ -13,30 +14,6 @@ using namespace Steinberg::Vst;
 
 namespace
 {
-
-// The host's 16-bit strings as UTF-8 (characters of the basic multilingual plane).
-std::string utf8(const TChar* text)
-{
-    std::string out;
-    for (; text && *text; ++text)
-    {
-        auto c = static_cast<std::uint32_t>(*text);
-        if (c < 0x80)
-            out += static_cast<char>(c);
-        else if (c < 0x800)
-        {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-        else
-        {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // Channel units are named by four ASCII letters ("ch00"); show those as hex, small ones plainly.
 std::string unitIdText(UnitID id)
@@ -61,7 +38,7 @@ void printBuses(IComponent& component, MediaType media, BusDirection direction, 
         BusInfo info{};
         if (component.getBusInfo(media, direction, i, info) != kResultOk)
             continue;
-        out << "  " << what << " " << i << ": \"" << utf8(info.name) << "\", " << info.channelCount
+        out << "  " << what << " " << i << ": \"" << utf16ToUtf8(info.name) << "\", " << info.channelCount
             << (media == kAudio ? " channel(s), " : " MIDI channel(s), ") << busTypeName(info.busType)
             << ((info.flags & BusInfo::kDefaultActive) ? ", active by default" : "") << "\n";
     }
@@ -69,12 +46,12 @@ void printBuses(IComponent& component, MediaType media, BusDirection direction, 
 
 void printProgramList(IUnitInfo& units, const ProgramListInfo& list, std::ostream& out)
 {
-    out << "  list " << list.id << " \"" << utf8(list.name) << "\", " << list.programCount << " program(s): ";
+    out << "  list " << list.id << " \"" << utf16ToUtf8(list.name) << "\", " << list.programCount << " program(s): ";
     for (int32 program = 0; program < list.programCount; ++program)
     {
         String128 name{};
         units.getProgramName(list.id, program, name);
-        out << (program ? ", " : "") << program << " " << utf8(name);
+        out << (program ? ", " : "") << program << " " << utf16ToUtf8(name);
         if (units.hasProgramPitchNames(list.id, program) != kResultTrue)
             continue;
         out << " (keys:";
@@ -84,7 +61,7 @@ void printProgramList(IUnitInfo& units, const ProgramListInfo& list, std::ostrea
             String128 pitchName{};
             if (units.getProgramPitchName(list.id, program, pitch, pitchName) == kResultOk)
             {
-                out << separator << pitch << " " << utf8(pitchName);
+                out << separator << pitch << " " << utf16ToUtf8(pitchName);
                 separator = ", ";
             }
         }
@@ -145,7 +122,7 @@ void printPluginInfo(const HostedPlugin& plugin, std::ostream& out)
         UnitInfo unit{};
         if (units->getUnitInfo(i, unit) != kResultOk)
             continue;
-        out << "  " << unitIdText(unit.id) << " \"" << utf8(unit.name) << "\", parent "
+        out << "  " << unitIdText(unit.id) << " \"" << utf16ToUtf8(unit.name) << "\", parent "
             << unitIdText(unit.parentUnitId);
         if (unit.programListId != kNoProgramListId)
             out << ", program list " << unit.programListId;
