@@ -12,6 +12,11 @@ packages=(
   libpugixml-dev libcairo2-dev libxcb1-dev libxkbcommon-x11-dev
   fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+  wine wine64
+  clang libclang-rt-14-dev
+  fluidsynth
+  libjack-jackd2-dev jackd2
 )
 
 missing=()

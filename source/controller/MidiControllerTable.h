@@ -2,7 +2,7 @@
 
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "pluginterfaces/vst/vsttypes.h"
-#include "source/processor/GlobalParameterState.h"
+#include "source/state/GlobalParameterState.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #include "ControllerIds.h"
 #include "Utf16.h"
 #include "source/ParameterIds.h"
-#include "source/processor/GlobalParameterState.h"
+#include "source/state/GlobalParameterState.h"
 
 #include <string>
 

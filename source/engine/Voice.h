@@ -5,7 +5,7 @@
 #include "OutputBuses.h"
 #include "PanLaw.h"
 #include "VoiceBase.h"
-#include "source/processor/GlobalParameterState.h"
+#include "source/state/GlobalParameterState.h"
 
 #include <algorithm>
 #include <limits>

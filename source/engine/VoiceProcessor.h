@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "source/processor/GlobalParameterState.h"
+#include "source/state/GlobalParameterState.h"
 #include "source/samples/SampleBank.h"
 
 namespace Steinberg::Vst {

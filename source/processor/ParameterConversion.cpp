@@ -1,6 +1,6 @@
 #include "ParameterConversion.h"
 
-#include "InstrumentPrograms.h"
+#include "source/state/InstrumentPrograms.h"
 #include "source/ParameterIds.h"
 
 #include <cmath>

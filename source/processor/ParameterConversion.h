@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GlobalParameterState.h"
-#include "PendingParameterIds.h"
+#include "source/state/GlobalParameterState.h"
+#include "source/state/PendingParameterIds.h"
 
 #include "pluginterfaces/vst/vsttypes.h"
 

@@ -1,6 +1,6 @@
 #include "Processor.h"
 
-#include "InstrumentPrograms.h"
+#include "source/state/InstrumentPrograms.h"
 #include "ParameterConversion.h"
 #include "source/ParameterIds.h"
 #include "source/engine/OutputBuses.h"

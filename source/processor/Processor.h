@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GlobalParameterState.h"
-#include "PendingParameterIds.h"
+#include "source/state/GlobalParameterState.h"
+#include "source/state/PendingParameterIds.h"
 #include "StateHandover.h"
 #include "source/engine/VoiceProcessor.h"
 #include "source/samples/SampleBank.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GlobalParameterState.h"
+#include "source/state/GlobalParameterState.h"
 
 #include <array>
 #include <atomic>

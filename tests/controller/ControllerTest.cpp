@@ -3,7 +3,7 @@
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "source/controller/ControllerWithUI.h"
-#include "source/processor/InstrumentPrograms.h"
+#include "source/state/InstrumentPrograms.h"
 #include "tests/support/ByteStream.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "public.sdk/source/vst/hosting/eventlist.h"
 #include "source/engine/Voice.h"
 #include "source/engine/VoiceProcessorImplementation.h"
-#include "source/processor/GlobalParameterState.h"
+#include "source/state/GlobalParameterState.h"
 #include "source/samples/SampleBank.h"
 
 #include <cmath>

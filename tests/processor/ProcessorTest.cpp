@@ -2,7 +2,7 @@
 // identifiers a program change queues, the conversion of the host's values, the hand-over of
 // restored states, and the plain processor's controller.
 #include "source/ParameterIds.h"
-#include "source/processor/InstrumentPrograms.h"
+#include "source/state/InstrumentPrograms.h"
 #include "source/processor/ParameterConversion.h"
 #include "source/processor/Processor.h"
 #include "source/processor/StateHandover.h"
