@@ -101,19 +101,19 @@ private:
         case kMasterVolume:
             return addRange("Volume", id, {"%", 0, 300, 240, 1});
         case kModWheel:
-            addPlain("Mod Wheel", id, u"", 0, 0.0);
+            addPlain("Mod Wheel", id, STR16(""), 0, 0.0);
             return;
         case kPitchBend:
-            addPlain("Pitch Bend", id, u"", 0, 0.5);
+            addPlain("Pitch Bend", id, STR16(""), 0, 0.5);
             return;
         case kReceiveNoteOff:
             addPlain("Receive Note off", id, nullptr, 1, 1.0);
             return;
         case kMainVolume:
-            addPlain("Main volume", id, u"", 0, 0.787);
+            addPlain("Main volume", id, STR16(""), 0, 0.787);
             return;
         case kPanorama:
-            addPlain("Panorama", id, u"", 0, 0.5);
+            addPlain("Panorama", id, STR16(""), 0, 0.5);
             return;
         }
     }
@@ -181,10 +181,10 @@ void addChannelParameters(ParameterContainer& parameters, int32 channel,
 
 void addGlobalParameters(ParameterContainer& parameters)
 {
-    parameters.addParameter(new RangeParameter(u"Used Voices (of 128)", kActiveVoicesId, nullptr, 0, 128, 0,
+    parameters.addParameter(new RangeParameter(STR16("Used Voices (of 128)"), kActiveVoicesId, nullptr, 0, 128, 0,
                                                128, ParameterInfo::kIsReadOnly, kRootUnitId));
     // Only the editor uses the selector, so hosts must not automate it.
-    parameters.addParameter(makeStringList(u"Editor MIDI Channel", kEditorChannelSelectorId,
+    parameters.addParameter(makeStringList(STR16("Editor MIDI Channel"), kEditorChannelSelectorId,
                                            ParameterInfo::kIsList, kRootUnitId, kMidiChannelNames));
 }
 
