@@ -19,10 +19,10 @@ constexpr int32 kNumOutputBuses = kNumChannels;
 constexpr int32 kEventChannels = kNumChannels;
 constexpr ParamValue kVoiceCountScale = 0.0078125; // 1 / 128 voices
 
-std::u16string busName(const char* text, int32 number)
+std::basic_string<char16> busName(const char* text, int32 number)
 {
     std::string ascii = std::string(text) + std::to_string(number);
-    return std::u16string(ascii.begin(), ascii.end());
+    return std::basic_string<char16>(ascii.begin(), ascii.end());
 }
 
 // Silence on every output channel the host gave us, for a block without a voice pool.
@@ -62,7 +62,7 @@ tresult PLUGIN_API Processor::initialize(FUnknown* context)
         return result;
     for (int32 bus = 0; bus < kNumOutputBuses; ++bus)
         addAudioOutput(busName("Audio Output MIDI channel ", bus + 1).c_str(), SpeakerArr::kStereo);
-    addEventInput(u"Event Input", kEventChannels);
+    addEventInput(STR16("Event Input"), kEventChannels);
     return kResultOk;
 }
 
