@@ -15,14 +15,23 @@ std::string doubleDensityPath(const std::string& path)
     return path.substr(0, dot) + "@2x" + path.substr(dot);
 }
 
+std::unique_ptr<BitmapImage> decodeFile(const ResourceReader& read, const std::string& name)
+{
+    const auto bytes = read(name);
+    if (!bytes)
+        return nullptr;
+    return decodePng(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+}
+
 } // namespace
 
-std::unique_ptr<Bitmap> Bitmap::loadPng(const std::string& path, std::optional<NinePartOffsets> ninePart)
+std::unique_ptr<Bitmap> Bitmap::load(const ResourceReader& read, const std::string& name,
+                                     std::optional<NinePartOffsets> ninePart)
 {
-    auto image = decodePng(path);
+    auto image = decodeFile(read, name);
     if (!image)
         return nullptr;
-    auto twice = decodePng(doubleDensityPath(path));
+    auto twice = decodeFile(read, doubleDensityPath(name));
     // A double-density file that is not exactly twice the size is not used.
     if (twice && (twice->width() != 2 * image->width() || twice->height() != 2 * image->height()))
         twice.reset();

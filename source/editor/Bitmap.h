@@ -6,6 +6,7 @@
 
 #include "source/editor/BitmapImage.h"
 #include "source/editor/DrawContext.h"
+#include "source/editor/ResourceReader.h"
 #include "source/editor/UIDescription.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -16,8 +17,9 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 class Bitmap
 {
 public:
-    // Nothing when the file is missing or not a PNG.
-    static std::unique_ptr<Bitmap> loadPng(const std::string& path, std::optional<NinePartOffsets> ninePart);
+    // The PNG file of that name; nothing when it is missing or not a PNG.
+    static std::unique_ptr<Bitmap> load(const ResourceReader& read, const std::string& name,
+                                        std::optional<NinePartOffsets> ninePart);
 
     // In view pixels.
     int width() const { return image->width(); }

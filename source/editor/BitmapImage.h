@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -17,5 +19,7 @@ public:
 
 // Nothing when the file is missing or not a PNG.
 std::unique_ptr<BitmapImage> decodePng(const std::string& path);
+// A PNG held in memory; nothing when it is not one.
+std::unique_ptr<BitmapImage> decodePng(std::span<const uint8_t> bytes);
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

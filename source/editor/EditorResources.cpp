@@ -2,12 +2,13 @@
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-std::unique_ptr<EditorResources> EditorResources::load(const std::string& folder)
+std::unique_ptr<EditorResources> EditorResources::load(ResourceReader reader)
 {
-    auto document = UIDescription::load(folder + "/" + kUIDescriptionFile);
+    const auto text = reader(kUIDescriptionFile);
+    auto document = text ? UIDescription::parse(*text) : std::nullopt;
     if (!document)
         return nullptr;
-    return std::unique_ptr<EditorResources>(new EditorResources(folder, std::move(*document)));
+    return std::unique_ptr<EditorResources>(new EditorResources(std::move(reader), std::move(*document)));
 }
 
 const Bitmap* EditorResources::bitmap(std::string_view name)
@@ -17,7 +18,7 @@ const Bitmap* EditorResources::bitmap(std::string_view name)
     const BitmapDescription* description = document.bitmap(name);
     if (!description)
         return nullptr;
-    auto loaded = Bitmap::loadPng(folder + "/" + description->path, description->ninePart);
+    auto loaded = Bitmap::load(reader, description->path, description->ninePart);
     const Bitmap* result = loaded.get();
     // A missing file is remembered too, so it is not looked for on every build of a panel.
     bitmaps.emplace(std::string(name), std::move(loaded));

@@ -47,7 +47,7 @@ tresult PLUGIN_API EditorView::attached(void* parent, FIDString type)
     FUnknownPtr<Linux::IRunLoop> loop(plugFrame);
     if (!loop)
         return kResultFalse;
-    resources = EditorResources::load(editorResourceFolder());
+    resources = EditorResources::load(editorResourceReader());
     if (resources)
         editorFrame = EditorFrame::create(*resources, *controller, "Editor");
     if (editorFrame)

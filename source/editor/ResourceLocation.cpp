@@ -14,17 +14,20 @@ std::string& overriddenFolder()
     return folder;
 }
 
-} // namespace
-
-std::string editorResourceFolder()
+std::string bundleResourceFolder()
 {
-    if (!overriddenFolder().empty())
-        return overriddenFolder();
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&editorResourceFolder), &info) == 0 || !info.dli_fname)
+    if (dladdr(reinterpret_cast<void*>(&bundleResourceFolder), &info) == 0 || !info.dli_fname)
         return {};
     const std::filesystem::path module = std::filesystem::absolute(info.dli_fname);
     return (module.parent_path().parent_path() / "Resources").string();
+}
+
+} // namespace
+
+ResourceReader editorResourceReader()
+{
+    return folderReader(overriddenFolder().empty() ? bundleResourceFolder() : overriddenFolder());
 }
 
 void setEditorResourceFolder(const std::string& folder) { overriddenFolder() = folder; }

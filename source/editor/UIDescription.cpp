@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <pugixml.hpp>
+#include "source/editor/XmlTree.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -30,15 +30,22 @@ std::vector<double> parseNumbers(std::string_view text)
     return numbers;
 }
 
-ViewNode readView(const pugi::xml_node& element)
+ViewNode readView(const XmlElement& element)
 {
     ViewNode node;
-    for (const auto& a : element.attributes())
-        node.attributes.emplace(a.name(), a.value());
+    for (const auto& [name, value] : element.attributes)
+        node.attributes.emplace(name, value);
     node.className = node.text("class");
-    for (const auto& child : element.children("view"))
-        node.children.push_back(readView(child));
+    for (const XmlElement* child : element.childrenNamed("view"))
+        node.children.push_back(readView(*child));
     return node;
+}
+
+// The children named `item` of the root's child `group`, such as every colour in "colors".
+std::vector<const XmlElement*> entries(const XmlElement& root, std::string_view group, std::string_view item)
+{
+    const XmlElement* parent = root.child(group);
+    return parent ? parent->childrenNamed(item) : std::vector<const XmlElement*>{};
 }
 
 } // namespace
@@ -86,35 +93,32 @@ Rect ViewNode::frame() const
 
 std::optional<UIDescription> UIDescription::parse(std::string_view xml)
 {
-    pugi::xml_document document;
-    if (!document.load_buffer(xml.data(), xml.size()))
-        return std::nullopt;
-    const auto root = document.child("vstgui-ui-description");
-    if (!root)
+    const auto root = parseXml(xml);
+    if (!root || root->name != "vstgui-ui-description")
         return std::nullopt;
 
     UIDescription description;
-    for (const auto& c : root.child("colors").children("color"))
-        if (const auto colour = parseHexColour(c.attribute("rgba").value()))
-            description.colours.emplace(c.attribute("name").value(), *colour);
-    for (const auto& b : root.child("bitmaps").children("bitmap"))
+    for (const XmlElement* c : entries(*root, "colors", "color"))
+        if (const auto colour = parseHexColour(c->value("rgba")))
+            description.colours.emplace(c->value("name"), *colour);
+    for (const XmlElement* b : entries(*root, "bitmaps", "bitmap"))
     {
-        BitmapDescription bitmap{b.attribute("path").value(), std::nullopt};
-        const auto offsets = parseNumbers(b.attribute("nineparttiled-offsets").value());
+        BitmapDescription bitmap{b->value("path"), std::nullopt};
+        const auto offsets = parseNumbers(b->value("nineparttiled-offsets"));
         if (offsets.size() == 4)
             bitmap.ninePart = NinePartOffsets{offsets[0], offsets[1], offsets[2], offsets[3]};
-        description.bitmaps.emplace(b.attribute("name").value(), std::move(bitmap));
+        description.bitmaps.emplace(b->value("name"), std::move(bitmap));
     }
-    for (const auto& t : root.child("control-tags").children("control-tag"))
+    for (const XmlElement* t : entries(*root, "control-tags", "control-tag"))
     {
-        const std::string_view tag = t.attribute("tag").value();
+        const std::string tag = t->value("tag");
         ParamID id = 0;
         const auto [end, error] = std::from_chars(tag.data(), tag.data() + tag.size(), id);
         if (error == std::errc() && end == tag.data() + tag.size())
-            description.controlTags.emplace(t.attribute("name").value(), id);
+            description.controlTags.emplace(t->value("name"), id);
     }
-    for (const auto& t : root.children("template"))
-        description.templates.emplace(t.attribute("name").value(), readView(t));
+    for (const XmlElement* t : root->childrenNamed("template"))
+        description.templates.emplace(t->value("name"), readView(*t));
     return description;
 }
 

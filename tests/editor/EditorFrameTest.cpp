@@ -278,7 +278,7 @@ TEST(EditorInteraction, MenusPickEntriesFromTheirPopUpAndTheDrumChannelHasOnePro
 
 TEST(UIDescription, NamesEveryParameterByItsControlTag)
 {
-    const auto document = Editor::UIDescription::load(TAVIRO_BUNDLE_DIR "/Contents/Resources/TaviroPlugIn.uidesc");
+    const auto document = Editor::UIDescription::load(TAVIRO_EDITOR_RESOURCES "/TaviroPlugIn.uidesc");
     ASSERT_TRUE(document);
     EXPECT_EQ(document->controlTagCount(), 786u);
     // The 49 per-channel names in parameter order, without the channel number.

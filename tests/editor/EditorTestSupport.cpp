@@ -10,7 +10,7 @@ namespace Taviro::Test {
 
 std::string bundlePath(const std::string& resourceName)
 {
-    return TAVIRO_BUNDLE_DIR "/Contents/Resources/" + resourceName;
+    return TAVIRO_EDITOR_RESOURCES "/" + resourceName;
 }
 
 Image loadBundlePng(const std::string& name)
@@ -52,7 +52,7 @@ int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by
 
 FrameUnderTest::FrameUnderTest()
     : controller(owned(new ControllerWithUI)), handler(owned(new RecordingHandler)),
-      resources(Editor::EditorResources::load(TAVIRO_BUNDLE_DIR "/Contents/Resources"))
+      resources(Editor::EditorResources::load(TAVIRO_EDITOR_RESOURCES))
 {
     controller->initialize(&hostContext);
     controller->setComponentHandler(handler);

@@ -1,0 +1,34 @@
+// XML on Linux: pugixml, from the distribution.
+#include <pugixml.hpp>
+
+#include "source/editor/XmlTree.h"
+
+namespace Steinberg::Vst::TaviroPlugIn::Editor {
+
+namespace {
+
+XmlElement convert(const pugi::xml_node& node)
+{
+    XmlElement element{node.name(), {}, {}};
+    for (const auto& a : node.attributes())
+        element.attributes.emplace_back(a.name(), a.value());
+    for (const auto& c : node.children())
+        if (c.type() == pugi::node_element)
+            element.children.push_back(convert(c));
+    return element;
+}
+
+} // namespace
+
+std::optional<XmlElement> parseXml(std::string_view text)
+{
+    pugi::xml_document document;
+    if (!document.load_buffer(text.data(), text.size()))
+        return std::nullopt;
+    const pugi::xml_node root = document.document_element();
+    if (!root)
+        return std::nullopt;
+    return convert(root);
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn::Editor
