@@ -1,12 +1,17 @@
-// The controller's view on Windows: no window of its own yet, so every request answers no view and
-// hosts show their generic parameter editor.
+// The controller's view on Windows: the editor window, opened by the name "editor" only.
 #include "ControllerWithUI.h"
+
+#include <cstring>
+
+#include "source/editor/EditorViewWin32.h"
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
-IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString /*name*/)
+IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString name)
 {
-    return nullptr;
+    if (!name || std::strcmp(name, ViewType::kEditor) != 0)
+        return nullptr;
+    return new Editor::EditorView(this);
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

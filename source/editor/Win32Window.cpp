@@ -1,0 +1,214 @@
+#include "source/editor/Win32Window.h"
+
+#include <windowsx.h>
+
+#include <cmath>
+
+#include "source/editor/EditorFrame.h"
+
+namespace Steinberg::Vst::TaviroPlugIn::Editor {
+
+namespace {
+
+const wchar_t* const kClassName = L"TaviroPlugInEditor";
+constexpr UINT_PTR kTimerId = 1;
+constexpr double kWheelNotch = WHEEL_DELTA;
+
+// The class is registered while a window of it is open, so that an unloaded module leaves no class
+// pointing into freed code behind.
+int openWindows = 0;
+
+HINSTANCE thisModule()
+{
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(&openWindows), &module);
+    return module;
+}
+
+} // namespace
+
+std::unique_ptr<Win32Window> Win32Window::open(HWND parent, EditorFrame& frame, double scale)
+{
+    if (!::IsWindow(parent))
+        return nullptr;
+    if (openWindows++ == 0)
+    {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &Win32Window::procedure;
+        windowClass.hInstance = thisModule();
+        windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.lpszClassName = kClassName;
+        ::RegisterClassExW(&windowClass);
+    }
+    std::unique_ptr<Win32Window> window(new Win32Window(frame, scale));
+    const int width = static_cast<int>(std::lround(frame.size().width * scale));
+    const int height = static_cast<int>(std::lround(frame.size().height * scale));
+    window->hwnd = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width,
+                                     height, parent, nullptr, thisModule(), window.get());
+    if (!window->hwnd || !window->createTarget())
+        return nullptr;
+    ::SetTimer(window->hwnd, kTimerId, kTimerMilliseconds, nullptr);
+    return window;
+}
+
+Win32Window::Win32Window(EditorFrame& f, double s) : frame(f), scale(s) {}
+
+Win32Window::~Win32Window()
+{
+    context.reset();
+    target.Reset();
+    factory.Reset();
+    if (hwnd)
+    {
+        ::KillTimer(hwnd, kTimerId);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        ::DestroyWindow(hwnd);
+    }
+    if (--openWindows == 0)
+        ::UnregisterClassW(kClassName, thisModule());
+}
+
+bool Win32Window::createTarget()
+{
+    // Units of device pixels: the frame's scale is applied by the drawing context's transform.
+    const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
+        D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE), 96,
+        96);
+    if (FAILED(::D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, factory.GetAddressOf())) ||
+        FAILED(factory->CreateDCRenderTarget(&properties, &target)))
+        return false;
+    context = std::make_unique<Direct2DDrawContext>(factory.Get(), target.Get());
+    return true;
+}
+
+void Win32Window::setScale(double s)
+{
+    scale = s;
+    ::SetWindowPos(hwnd, nullptr, 0, 0, static_cast<int>(std::lround(frame.size().width * scale)),
+                   static_cast<int>(std::lround(frame.size().height * scale)), SWP_NOZORDER | SWP_NOMOVE);
+    frame.invalidate();
+    afterInput();
+}
+
+LRESULT CALLBACK Win32Window::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+    {
+        auto* window = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        window->hwnd = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    }
+    if (auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
+        return window->handle(message, wParam, lParam);
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+Point Win32Window::pointOf(LPARAM lParam) const
+{
+    return {GET_X_LPARAM(lParam) / scale, GET_Y_LPARAM(lParam) / scale};
+}
+
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the frame covers every pixel
+    case WM_LBUTTONDOWN:
+        ::SetCapture(hwnd);
+        frame.mouseDown(pointOf(lParam));
+        break;
+    case WM_MOUSEMOVE:
+        if (!trackingLeave)
+        {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+            trackingLeave = ::TrackMouseEvent(&track);
+        }
+        frame.mouseMoved(pointOf(lParam));
+        break;
+    case WM_LBUTTONUP:
+        ::ReleaseCapture();
+        frame.mouseUp(pointOf(lParam));
+        break;
+    case WM_MOUSELEAVE:
+        trackingLeave = false;
+        break;
+    case WM_MOUSEWHEEL:
+    {
+        // The wheel's position comes in screen coordinates.
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ScreenToClient(hwnd, &p);
+        frame.wheel({p.x / scale, p.y / scale}, GET_WHEEL_DELTA_WPARAM(wParam) / kWheelNotch);
+        break;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN)
+            frame.keyDown({Key::enter, 0});
+        else if (wParam == VK_ESCAPE)
+            frame.keyDown({Key::escape, 0});
+        else if (wParam == VK_BACK)
+            frame.keyDown({Key::backspace, 0});
+        break;
+    case WM_CHAR:
+        // Characters from the keyboard layout; the keys above arrive as control characters too.
+        if (wParam >= 0x20)
+            frame.keyDown({Key::character, static_cast<char32_t>(wParam)});
+        break;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+    case WM_TIMER:
+        frame.idle();
+        break;
+    default:
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    afterInput();
+    return 0;
+}
+
+void Win32Window::afterInput()
+{
+    if (frame.needsRedraw())
+        ::InvalidateRect(hwnd, nullptr, FALSE);
+    // Keys come to this window only while a text is typed or a list is open; otherwise they stay
+    // with the host, which may pass them on to the view.
+    const bool wantsKeys = frame.focus() || frame.isPopupOpen();
+    if (wantsKeys && ::GetFocus() != hwnd)
+        ::SetFocus(hwnd);
+    else if (!wantsKeys && ::GetFocus() == hwnd)
+        ::SetFocus(::GetParent(hwnd));
+}
+
+void Win32Window::paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd, &ps);
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    if (SUCCEEDED(target->BindDC(dc, &client)))
+    {
+        target->BeginDraw();
+        context->beginFrame();
+        context->scale(scale);
+        frame.draw(*context);
+        context->endFrame();
+        // A lost device (a driver update, a remote session) needs a target of its own.
+        if (target->EndDraw() == HRESULT(D2DERR_RECREATE_TARGET))
+        {
+            context.reset();
+            target.Reset();
+            factory.Reset();
+            createTarget();
+            ::InvalidateRect(hwnd, nullptr, FALSE);
+        }
+    }
+    ::EndPaint(hwnd, &ps);
+    frame.redrawDone();
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -1,0 +1,287 @@
+// The editor as a Windows host meets it: the controller's view attached to a top-level window with
+// "HWND", driven by the window messages Windows sends, under Wine on a virtual X display.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "source/ParameterIds.h"
+#include "source/controller/ControllerWithUI.h"
+#include "source/editor/BitmapImage.h"
+#include "source/editor/EditorFrame.h"
+#include "source/editor/EditorViewWin32.h"
+#include "source/editor/OffscreenImage.h"
+#include "source/editor/PopupList.h"
+#include "source/editor/ResourceLocation.h"
+#include "tests/editor/EditorTestSupport.h"
+
+namespace Taviro::Test {
+namespace {
+
+constexpr int kWidth = 946;
+constexpr int kHeight = 565;
+
+class EditorWindowWin32 : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The bundle's files, which the module's resources are made of.
+        Editor::setEditorResourceFolder(TAVIRO_EDITOR_RESOURCES);
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"TaviroTestHost";
+        ::RegisterClassW(&windowClass);
+        host = ::CreateWindowExW(0, L"TaviroTestHost", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 kWidth + 40, kHeight + 60, nullptr, nullptr, windowClass.hInstance, nullptr);
+        ASSERT_TRUE(host);
+        controller->initialize(&hostContext);
+        controller->setComponentHandler(handler);
+        pump(50);
+    }
+    void TearDown() override
+    {
+        controller->setComponentHandler(nullptr);
+        controller->terminate();
+        ::DestroyWindow(host);
+        Editor::setEditorResourceFolder({});
+    }
+
+    // Lets the windows handle what is queued for `milliseconds`: timers, paints, posted input.
+    void pump(int milliseconds)
+    {
+        const DWORD end = ::GetTickCount() + milliseconds;
+        do
+        {
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+            ::Sleep(5);
+        } while (::GetTickCount() < end);
+    }
+    IPtr<Editor::EditorView> attachView()
+    {
+        auto view = owned(static_cast<Editor::EditorView*>(controller->createView(ViewType::kEditor)));
+        EXPECT_TRUE(view);
+        if (view)
+        {
+            EXPECT_EQ(view->attached(host, kPlatformTypeHWND), kResultOk);
+        }
+        pump(100);
+        return view;
+    }
+    HWND editorWindow() const { return ::GetWindow(host, GW_CHILD); }
+    static LPARAM at(Point p) { return MAKELPARAM(std::lround(p.x), std::lround(p.y)); }
+    // Mouse messages as Windows posts them to the window under the pointer.
+    void press(Point p, WPARAM keys = 0) { ::SendMessageW(editorWindow(), WM_LBUTTONDOWN, MK_LBUTTON | keys, at(p)); }
+    void move(Point p, WPARAM keys = 0) { ::SendMessageW(editorWindow(), WM_MOUSEMOVE, MK_LBUTTON | keys, at(p)); }
+    void release(Point p, WPARAM keys = 0) { ::SendMessageW(editorWindow(), WM_LBUTTONUP, keys, at(p)); }
+    void click(Point p)
+    {
+        press(p);
+        release(p);
+        pump(40);
+    }
+    void drag(Point from, Point to)
+    {
+        press(from);
+        move({from.x, (from.y + to.y) / 2});
+        move(to);
+        release(to);
+        pump(40);
+    }
+    // Typing as the keyboard sends it to the focused window: key down, the character, key up.
+    void type(const std::string& text)
+    {
+        for (char c : text)
+            ::SendMessageW(::GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
+        ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+        pump(40);
+    }
+    // What the editor window shows, as 0xAARRGGBB with the alpha opaque.
+    Image screenshot()
+    {
+        pump(200);
+        Image image{kWidth, kHeight, std::vector<uint32_t>(size_t(kWidth) * kHeight)};
+        HDC window = ::GetDC(editorWindow());
+        HDC memory = ::CreateCompatibleDC(window);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = ::CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, kWidth, kHeight, window, 0, 0, SRCCOPY);
+        ::GdiFlush();
+        for (size_t i = 0; i < image.pixels.size(); ++i)
+            image.pixels[i] = static_cast<const uint32_t*>(bits)[i] | 0xFF000000;
+        ::SelectObject(memory, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(editorWindow(), window);
+        return image;
+    }
+    ParamValue value(ParamID id) const { return controller->getParamNormalized(id); }
+    size_t editsOf(ParamID id) const
+    {
+        size_t n = 0;
+        for (const auto& call : handler->calls)
+            n += call.kind == 'p' && call.id == id;
+        return n;
+    }
+
+    HostApplication hostContext;
+    IPtr<ControllerWithUI> controller = owned(new ControllerWithUI);
+    IPtr<RecordingHandler> handler = owned(new RecordingHandler);
+    HWND host = nullptr;
+};
+
+// Pixels of the two images whose channels differ by more than `tolerance`, in 8 × 8 blocks; a block
+// counts when more than a quarter of it differs, so that text drawn by another rasteriser passes and a
+// moved control or a missing bitmap does not.
+int differingBlocks(const Image& a, const Image& b, int tolerance)
+{
+    int blocks = 0;
+    for (int by = 0; by + 8 <= a.height; by += 8)
+        for (int bx = 0; bx + 8 <= a.width; bx += 8)
+            blocks += differingPixels(a, bx, by, b, bx, by, 8, 8, tolerance) > 16;
+    return blocks;
+}
+
+TEST_F(EditorWindowWin32, OnlyTheHwndPlatformTypeAttachesAndTheViewAttachesAgainAfterRemoval)
+{
+    auto view = owned(controller->createView(ViewType::kEditor));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+    EXPECT_EQ(view->attached(host, kPlatformTypeX11EmbedWindowID), kResultFalse);
+    for (int round = 0; round < 2; ++round)
+    {
+        ASSERT_EQ(view->attached(host, kPlatformTypeHWND), kResultOk) << "round " << round;
+        EXPECT_EQ(view->attached(host, kPlatformTypeHWND), kResultFalse) << "already attached";
+        RECT r;
+        ::GetClientRect(editorWindow(), &r);
+        EXPECT_EQ(r.right, kWidth);
+        EXPECT_EQ(r.bottom, kHeight);
+        EXPECT_EQ(view->removed(), kResultOk);
+        EXPECT_EQ(editorWindow(), nullptr);
+    }
+}
+
+TEST_F(EditorWindowWin32, MouseAndKeyMessagesReachTheControlsAndTheHost)
+{
+    auto view = attachView();
+    ASSERT_TRUE(view && view->frame());
+
+    // A drag on OSC 2 Detune of channel 1 (starts at 0.5): 50 of the 200 pixels of its range up.
+    const ParamID detune = channelParameterId(0, oscillatorParameterOffset(2, kOscDetune));
+    const Point knob = columnPoint(2, 45 + 21, 65 + 21);
+    drag(knob, {knob.x, knob.y - 50});
+    EXPECT_NEAR(value(detune), 0.75, 1e-9);
+    ASSERT_GE(handler->calls.size(), 3u);
+    EXPECT_EQ(handler->calls.front().kind, 'b');
+    EXPECT_EQ(handler->calls.back().kind, 'e');
+    EXPECT_GE(editsOf(detune), 1u);
+
+    // A click on Receive Note Off's box.
+    const ParamID noteOff = channelParameterId(0, kReceiveNoteOff);
+    click(panelPoint(15 + 85 + 10, 417 + 25 + 12));
+    EXPECT_EQ(value(noteOff), 0.0);
+
+    // A typed value: "1800" Hz is the middle of the filter frequency's scale.
+    const ParamID frequency = channelParameterId(0, kOscFilterFrequency);
+    click(columnPoint(1, 26, 212));
+    EXPECT_EQ(::GetFocus(), editorWindow()) << "the window takes the keys while a text is typed";
+    type("1800");
+    EXPECT_NEAR(value(frequency), 0.5, 1e-6);
+    EXPECT_NE(::GetFocus(), editorWindow()) << "and gives them back";
+
+    // A menu choice: the program menu's entry 11.
+    click(panelPoint(150, 40));
+    const Editor::PopupList* list = view->frame()->openPopupList();
+    ASSERT_TRUE(list);
+    const auto box = list->box();
+    click({box.x + 30, box.y + 1 + 11.5 * Editor::PopupList::kRowHeight});
+    EXPECT_FALSE(view->frame()->isPopupOpen());
+    EXPECT_NEAR(value(channelParameterId(0, kProgramChange)), 11 / 18.0, 1e-12);
+
+    // The wheel, whose position comes in screen coordinates: one notch up on the detune knob.
+    POINT screen{LONG(knob.x), LONG(knob.y)};
+    ::ClientToScreen(editorWindow(), &screen);
+    const ParamValue before = value(detune);
+    ::SendMessageW(editorWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    pump(40);
+    EXPECT_GT(value(detune), before);
+
+    EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// The window shows what the Linux editor draws offscreen in the same state (its renders, written by the
+// Linux build's editor tests): the same bitmaps and controls in the same places.
+TEST_F(EditorWindowWin32, ScreenshotsOfChannelsOneAndTenMatchTheLinuxRenders)
+{
+    // The states of the Linux renders: channel 1 with some knobs moved and OSC 1 on Saw, then channel 10.
+    controller->setParamNormalized(channelParameterId(0, kOscVolume), 1.0);
+    controller->setParamNormalized(channelParameterId(0, kOscFilterFrequency), 1.0);
+    controller->setParamNormalized(channelParameterId(0, kOscAttackTime), 0.3);
+    controller->setParamNormalized(channelParameterId(0, oscillatorParameterOffset(1, kOscType)), 4 / 6.0);
+    auto view = attachView();
+    ASSERT_TRUE(view);
+    const struct
+    {
+        int channel;
+        const char* linuxRender;
+    } shots[] = {{1, "editor-channel-1.png"}, {10, "editor-channel-10.png"}};
+    for (const auto& shot : shots)
+    {
+        controller->setParamNormalized(kEditorChannelSelectorId, (shot.channel - 1) / 15.0);
+        const Image shown = screenshot();
+        const std::string name = "editor-channel-" + std::to_string(shot.channel) + "-windows.png";
+        saveRender(shown, name);
+        const auto reference = Editor::decodePng(TAVIRO_LINUX_RENDERS "/" + std::string(shot.linuxRender));
+        ASSERT_TRUE(reference) << shot.linuxRender;
+        const Image expected = drawOffscreen(kWidth, kHeight, [&](Editor::DrawContext& c) {
+            c.fillRect({0, 0, kWidth, kHeight}, {0, 0, 0, 1});
+            c.drawImage(*reference, 1, {0, 0, kWidth, kHeight}, {0, 0, kWidth, kHeight}, 1);
+        });
+        // 8 × 8 blocks: 8,000 in all; texts may differ in a few dozen of them.
+        EXPECT_LT(differingBlocks(shown, expected, 40), 120) << name;
+    }
+    // A missing bitmap or a moved control fails: the channel-1 render against the channel-10 window.
+    const auto other = Editor::decodePng(TAVIRO_LINUX_RENDERS "/editor-channel-1.png");
+    ASSERT_TRUE(other);
+    const Image channelOne = drawOffscreen(kWidth, kHeight, [&](Editor::DrawContext& c) {
+        c.fillRect({0, 0, kWidth, kHeight}, {0, 0, 0, 1});
+        c.drawImage(*other, 1, {0, 0, kWidth, kHeight}, {0, 0, kWidth, kHeight}, 1);
+    });
+    EXPECT_GE(differingBlocks(screenshot(), channelOne, 40), 120) << "the comparison tells panels apart";
+    EXPECT_EQ(view->removed(), kResultOk);
+}
+
+TEST_F(EditorWindowWin32, FiftyOpenCloseCyclesLeakNoHandles)
+{
+    const auto handles = [] {
+        return std::make_pair(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS),
+                              ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
+    };
+    // One round first, so that what is made once per process (fonts, factories) exists.
+    std::pair<DWORD, DWORD> first;
+    for (int i = 0; i <= 50; ++i)
+    {
+        auto view = attachView();
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->removed(), kResultOk);
+        pump(10);
+        if (i == 0)
+            first = handles();
+    }
+    EXPECT_EQ(handles(), first);
+    EXPECT_EQ(editorWindow(), nullptr);
+}
+
+} // namespace
+} // namespace Taviro::Test
