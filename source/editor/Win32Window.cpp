@@ -8,6 +8,8 @@
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
+using Microsoft::WRL::ComPtr;
+
 namespace {
 
 const wchar_t* const kClassName = L"TaviroPlugInEditor";
@@ -70,15 +72,26 @@ Win32Window::~Win32Window()
         ::UnregisterClassW(kClassName, thisModule());
 }
 
-bool Win32Window::createTarget()
+bool Win32Window::createTarget(bool renew)
 {
+    // One target for every editor window of the process: it is bound to a window's DC for each paint,
+    // and making one costs far more than binding it (a graphics device of its own), so opening and
+    // closing the editor stays quick. Kept until the module unloads.
+    static ComPtr<ID2D1Factory> sharedFactory;
+    static ComPtr<ID2D1DCRenderTarget> sharedTarget;
+    if (renew)
+        sharedTarget.Reset();
     // Units of device pixels: the frame's scale is applied by the drawing context's transform.
     const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
         D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE), 96,
         96);
-    if (FAILED(::D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, factory.GetAddressOf())) ||
-        FAILED(factory->CreateDCRenderTarget(&properties, &target)))
+    if (!sharedFactory &&
+        FAILED(::D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, sharedFactory.GetAddressOf())))
         return false;
+    if (!sharedTarget && FAILED(sharedFactory->CreateDCRenderTarget(&properties, &sharedTarget)))
+        return false;
+    factory = sharedFactory;
+    target = sharedTarget;
     context = std::make_unique<Direct2DDrawContext>(factory.Get(), target.Get());
     return true;
 }
@@ -202,8 +215,7 @@ void Win32Window::paint()
         {
             context.reset();
             target.Reset();
-            factory.Reset();
-            createTarget();
+            createTarget(true);
             ::InvalidateRect(hwnd, nullptr, FALSE);
         }
     }

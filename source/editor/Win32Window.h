@@ -33,7 +33,8 @@ private:
     Win32Window(EditorFrame& frame, double scale);
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    bool createTarget();
+    // A new target replaces the shared one when `renew` is set (its device was lost).
+    bool createTarget(bool renew = false);
     void paint();
     // After every message: redraw what changed and take the keys while the frame wants them.
     void afterInput();
