@@ -17,7 +17,7 @@ constexpr double kMinimumWidth = 120;
 
 PopupList::PopupList(const Rect& anchor, const Rect& window, std::vector<std::string> entries, int selected,
                      std::function<void(int)> chosen)
-    : items(std::move(entries)), selected(selected), chosen(std::move(chosen))
+    : items(std::move(entries)), selected(selected), lit(selected), chosen(std::move(chosen))
 {
     const double width = std::min(window.width, std::max(anchor.width, kMinimumWidth));
     const double height = std::min(window.height, kRowHeight * items.size() + 2);
@@ -34,6 +34,14 @@ int PopupList::rowAt(Point p) const
         return -1;
     const int row = static_cast<int>((p.y - area.y - 1) / kRowHeight);
     return row >= 0 && row < static_cast<int>(items.size()) ? row : -1;
+}
+
+void PopupList::moveLight(int delta) { lightRow((lit >= 0 ? lit : selected) + delta); }
+
+void PopupList::lightRow(int row)
+{
+    if (!items.empty())
+        lit = std::clamp(row, 0, static_cast<int>(items.size()) - 1);
 }
 
 void PopupList::choose(int row) const
@@ -55,7 +63,7 @@ void PopupList::draw(cairo_t* cr) const
     for (int row = 0; row < static_cast<int>(items.size()); ++row)
     {
         const Rect line{area.x + 1, area.y + 1 + row * kRowHeight, area.width - 2, kRowHeight};
-        if (row == hovered)
+        if (row == lit)
         {
             setSourceColour(cr, kHover);
             cairo_rectangle(cr, line.x, line.y, line.width, line.height);

@@ -17,7 +17,7 @@ public:
 
     bool takesMouse() const override { return true; }
     void draw(cairo_t* cr) override;
-    void onMouseDown(Point) override;
+    void onMouseDown(const MouseEvent&) override;
 
 private:
     EditorContext& context;

@@ -4,13 +4,16 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/source/fobject.h"
+#include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "source/ParameterIds.h"
+#include "source/controller/ControllerWithUI.h"
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
 
@@ -50,6 +53,27 @@ public:
     REFCOUNT_METHODS(FObject)
 };
 
+// A host that offers context menus: records every menu the editor asks for and where it pops it up.
+class MenuRecordingHandler : public RecordingHandler, public IComponentHandler3
+{
+public:
+    struct Request
+    {
+        IPlugView* view;
+        ParamID id;
+        std::optional<std::pair<UCoord, UCoord>> poppedAt;
+    };
+    std::vector<Request> requests;
+
+    IContextMenu* PLUGIN_API createContextMenu(IPlugView* view, const ParamID* id) override;
+
+    OBJ_METHODS(MenuRecordingHandler, RecordingHandler)
+    DEFINE_INTERFACES
+    DEF_INTERFACE(IComponentHandler3)
+    END_DEFINE_INTERFACES(RecordingHandler)
+    REFCOUNT_METHODS(RecordingHandler)
+};
+
 // An owned ARGB32 image drawn by `paint`.
 using Image = std::shared_ptr<cairo_surface_t>;
 Image drawImage(int width, int height, const std::function<void(cairo_t*)>& paint);
@@ -72,16 +96,27 @@ struct FrameUnderTest
     void set(ParamID id, ParamValue value);
     ParamValue value(ParamID id) const { return controller->getParamNormalized(id); }
     void selectChannel(int midiChannel) { set(kEditorChannelSelectorId, (midiChannel - 1) / 15.0); }
-    void click(Point p);
-    void drag(Point from, Point to);
+    void click(Point p, Editor::Modifiers modifiers = {});
+    void doubleClick(Point p);
+    // Press, a move half way, a move to the end, release.
+    void drag(Point from, Point to, Editor::Modifiers modifiers = {});
+    void rightClick(Point p) { frame->mouseDown({p, Editor::MouseButton::right}); }
+    void hover(Point p) { frame->mouseMoved({p}); }
+    // The clock moves on by `milliseconds`; the frame's timer runs.
+    void wait(double milliseconds)
+    {
+        now += milliseconds;
+        frame->idle();
+    }
     // Clicks into a text edit, types, and ends with `end`.
     void typeInto(Point field, const std::string& text, Editor::Key end = Editor::Key::enter);
     // The window's drawing code into an image, at `scale` image pixels per view pixel.
     Image render(double scale = 1) const;
 
     HostApplication hostContext; // not reference counted: lives as long as the controller
-    IPtr<EditController> controller;
+    IPtr<ControllerWithUI> controller;
     IPtr<RecordingHandler> handler;
+    IPtr<IPlugView> hostView; // what the frame names to the host for context menus
     std::unique_ptr<Editor::EditorResources> resources;
     double now = 1000;
     std::unique_ptr<Editor::EditorFrame> frame;
