@@ -54,6 +54,7 @@ void AnimKnob::onMouseDown(const MouseEvent& event)
     editing = false;
     mode = context.knobMode();
     anchorAt(event);
+    lastPoint = event.position;
     // In circular mode the knob jumps to the angle clicked.
     if (mode == kCircularMode && !anchor.fine)
         moveTo(valueFor(event.position));
@@ -63,9 +64,11 @@ void AnimKnob::onMouseMoved(const MouseEvent& event)
 {
     if (!dragging)
         return;
+    // Shift pressed or let go starts a new stretch from the last point, at the new speed.
     if (event.modifiers.shift != anchor.fine)
-        anchorAt(event);
+        anchorAt({lastPoint, MouseButton::left, event.modifiers});
     moveTo(valueFor(event.position));
+    lastPoint = event.position;
 }
 
 void AnimKnob::onMouseUp(const MouseEvent& event)

@@ -64,6 +64,7 @@ private:
     bool editing = false;
     KnobMode mode = kLinearMode;
     Anchor anchor;
+    Point lastPoint;
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor
