@@ -46,18 +46,7 @@ std::string kinds(const FrameUnderTest& f)
 // The zoom factor the document gives OSC 1's volume knob.
 double documentZoomFactor(const FrameUnderTest& f)
 {
-    const std::function<const Editor::ViewNode*(const Editor::ViewNode&)> find =
-        [&](const Editor::ViewNode& node) -> const Editor::ViewNode* {
-        if (node.className == "CAnimKnob" && node.text("control-tag") == "OSC1Volume_MIDIChannel1")
-            return &node;
-        for (const auto& child : node.children)
-            if (const auto* found = find(child))
-                return found;
-        return nullptr;
-    };
-    const auto* panel = f.resources->description().findTemplate("MC1");
-    const auto* knob = panel ? find(*panel) : nullptr;
-    return knob ? knob->number("zoom-factor", 0) : 0;
+    return knobZoomFactor(f.resources->description(), "MC1", "OSC1Volume_MIDIChannel1");
 }
 
 Point popupRow(const FrameUnderTest& f, int row)

@@ -41,6 +41,23 @@ IContextMenu* PLUGIN_API MenuRecordingHandler::createContextMenu(IPlugView* view
     return new RecordingMenu(*this, requests.size() - 1);
 }
 
+double knobZoomFactor(const Editor::UIDescription& document, const std::string& panel,
+                      const std::string& controlTag)
+{
+    const std::function<const Editor::ViewNode*(const Editor::ViewNode&)> find =
+        [&](const Editor::ViewNode& node) -> const Editor::ViewNode* {
+        if (node.className == "CAnimKnob" && node.text("control-tag") == controlTag)
+            return &node;
+        for (const auto& child : node.children)
+            if (const auto* found = find(child))
+                return found;
+        return nullptr;
+    };
+    const auto* root = document.findTemplate(panel);
+    const auto* knob = root ? find(*root) : nullptr;
+    return knob ? knob->number("zoom-factor", 0) : 0;
+}
+
 Image drawImage(int width, int height, const std::function<void(cairo_t*)>& paint)
 {
     Image image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height), cairo_surface_destroy);

@@ -122,6 +122,11 @@ struct FrameUnderTest
     std::unique_ptr<Editor::EditorFrame> frame;
 };
 
+// The zoom factor the document gives the knob of template `panel` bound to `controlTag` (0 when it
+// has none).
+double knobZoomFactor(const Editor::UIDescription& document, const std::string& panel,
+                      const std::string& controlTag);
+
 // A point of the channel panel, which lies at (180, 10) in the window.
 inline Point panelPoint(double x, double y) { return {180 + x, 10 + y}; }
 // A point of oscillator column k (1..3): group at (15, 55), columns at x = 10, 245, 498, y = 30.
