@@ -8,6 +8,7 @@
 #include <string>
 
 #include "EditorTestSupport.h"
+#include "source/editor/ClickCounter.h"
 #include "source/editor/EditBurst.h"
 #include "source/editor/TextEdit.h"
 
@@ -535,6 +536,30 @@ TEST(EditorContextMenu, NoMenuIsAskedForWhenTheHostOffersNone)
     f.controller->setComponentHandler(nullptr);
     f.rightClick(in(1, kDetuneKnob));
     EXPECT_EQ(f.value(oscillatorId(1, kOscDetune)), 0.5);
+}
+
+// Windows whose platform does not report double-clicks count them themselves.
+TEST(EditorClickCounter, CountsPressesOfOneButtonCloseInTimeAndPlace)
+{
+    Editor::ClickCounter clicks;
+    constexpr double kInterval = Editor::ClickCounter::kIntervalMilliseconds;
+    const struct
+    {
+        MouseButton button;
+        Point at;
+        double time;
+        int count;
+    } presses[] = {
+        {MouseButton::left, {100, 100}, 1000, 1},
+        {MouseButton::left, {102, 97}, 1000 + kInterval, 2},
+        {MouseButton::left, {100, 100}, 1000 + 2 * kInterval, 3},
+        {MouseButton::left, {100, 100}, 1001 + 3 * kInterval, 1},  // too late
+        {MouseButton::left, {105, 100}, 1100 + 3 * kInterval, 1},  // too far
+        {MouseButton::right, {105, 100}, 1200 + 3 * kInterval, 1}, // another button
+        {MouseButton::right, {105, 100}, 1000, 1},                 // the clock went back
+    };
+    for (const auto& p : presses)
+        EXPECT_EQ(clicks.press(p.button, p.at, p.time), p.count) << p.time;
 }
 
 } // namespace
