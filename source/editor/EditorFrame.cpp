@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 #include "source/editor/Bitmap.h"
 #include "source/editor/Control.h"
@@ -55,11 +56,13 @@ EditorFrame::EditorFrame(EditorResources& r, EditController& controller, Clock c
 {
 }
 
-EditorFrame::~EditorFrame()
+EditorFrame::~EditorFrame() { endCapture(); }
+
+// An unfinished drag is closed so that the host does not wait for the end of its gesture.
+void EditorFrame::endCapture()
 {
-    // An unfinished gesture is closed so that the host does not wait for its end.
-    if (captured)
-        captured->onMouseUp(relativeTo(*captured, {lastMouse}));
+    if (View* view = std::exchange(captured, nullptr))
+        view->onMouseUp(relativeTo(*view, {lastMouse}));
 }
 
 std::unique_ptr<View> EditorFrame::buildTemplate(const std::string& name)
@@ -115,6 +118,7 @@ void EditorFrame::hideTooltip()
 
 void EditorFrame::mouseDown(const MouseEvent& event)
 {
+    endCapture(); // a release the window never saw
     const Point p = event.position;
     lastMouse = p;
     pointerInside = true;
@@ -386,11 +390,7 @@ void EditorFrame::openSplash(const Bitmap& bitmap, const Rect& where, double mil
 void EditorFrame::willRemove(View& subtree)
 {
     if (captured && contains(subtree, captured))
-    {
-        View* view = captured;
-        captured = nullptr;
-        view->onMouseUp(relativeTo(*view, {lastMouse}));
-    }
+        endCapture();
     if (popupOwner && contains(subtree, popupOwner))
         popupOwner = nullptr;
     if (focused && contains(subtree, focused))

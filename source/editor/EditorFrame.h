@@ -91,6 +91,7 @@ private:
     EditorFrame(EditorResources& resources, EditController& controller, Clock clock);
     void drawTooltip(cairo_t* cr);
     void hideTooltip();
+    void endCapture();
     bool popupKey(const KeyEvent& event);
     // Closes the list, then chooses its row (none for −1).
     void choosePopupRow(int row);

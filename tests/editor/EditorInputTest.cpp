@@ -111,6 +111,12 @@ TEST(EditorKnobDrag, ShiftSlowsByTheDocumentsZoomFactorAndADiagonalCountsItsLarg
     f.handler->calls.clear();
     f.click(knob);
     EXPECT_EQ(kinds(f), "");
+
+    // A release the window never saw: the next press ends the open gesture first.
+    f.frame->mouseDown({knob});
+    f.frame->mouseMoved({offset(knob, 0, -20)});
+    f.frame->mouseDown({panelPoint(400, 10)});
+    EXPECT_EQ(kinds(f), "bpe");
 }
 
 TEST(EditorKnobDrag, FollowsTheHostsKnobMode)
