@@ -315,6 +315,13 @@ TEST_F(EditorWindow, RightClickAndShiftDragFromTheServerReachTheFrameWithTheirMo
     // 60 of the 200 pixels of the range, slowed by the zoom factor.
     EXPECT_NEAR(value(volume), 0.8 + 0.3 / zoom, 1e-9);
 
+    // Keys stay with the host, which passes them on: Up with Shift (the SDK's key code 12 and
+    // modifier bit 1) nudges the knob under the pointer by a hundredth, slowed by the zoom factor.
+    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y);
+    EXPECT_TRUE(plugFrame->runUntil([&] { return view->onKeyDown(0, 12, 1) == kResultTrue; }));
+    EXPECT_NEAR(value(volume), 0.8 + 0.3 / zoom + 0.01 / zoom, 1e-9);
+    EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse) << "a key the editor does not use";
+
     EXPECT_EQ(view->removed(), kResultOk);
     controller->setComponentHandler(nullptr);
 }
