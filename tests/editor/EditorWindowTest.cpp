@@ -308,18 +308,18 @@ TEST_F(EditorWindow, RightClickAndShiftDragFromTheServerReachTheFrameWithTheirMo
     ASSERT_GT(zoom, 1.0);
     const uint16_t shift = XCB_MOD_MASK_SHIFT, dragging = shift | uint16_t(XCB_BUTTON_MASK_1);
     sendOne(XCB_BUTTON_PRESS, 1, knob.x, knob.y, shift);
-    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y - 30, dragging);
-    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y - 60, dragging);
-    sendOne(XCB_BUTTON_RELEASE, 1, knob.x, knob.y - 60, dragging);
+    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y + 30, dragging);
+    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y + 60, dragging);
+    sendOne(XCB_BUTTON_RELEASE, 1, knob.x, knob.y + 60, dragging);
     EXPECT_TRUE(plugFrame->runUntil([&] { return !host->calls.empty() && host->calls.back().kind == 'e'; }));
-    // 60 of the 200 pixels of the range, slowed by the zoom factor.
-    EXPECT_NEAR(value(volume), 0.8 + 0.3 / zoom, 1e-9);
+    // 60 of the 200 pixels of the range down, slowed by the zoom factor.
+    EXPECT_NEAR(value(volume), 0.8 - 0.3 / zoom, 1e-9);
 
     // Keys stay with the host, which passes them on: Up with Shift (the SDK's key code 12 and
     // modifier bit 1) nudges the knob under the pointer by a hundredth, slowed by the zoom factor.
     sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y);
     EXPECT_TRUE(plugFrame->runUntil([&] { return view->onKeyDown(0, 12, 1) == kResultTrue; }));
-    EXPECT_NEAR(value(volume), 0.8 + 0.3 / zoom + 0.01 / zoom, 1e-9);
+    EXPECT_NEAR(value(volume), 0.8 - 0.3 / zoom + 0.01 / zoom, 1e-9);
     EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse) << "a key the editor does not use";
 
     EXPECT_EQ(view->removed(), kResultOk);
