@@ -93,10 +93,10 @@ void EditorFrame::drawTooltip(cairo_t* cr)
     cairo_text_extents_t te;
     cairo_text_extents(cr, hovered->tooltip.c_str(), &te);
     const double w = te.x_advance + 10, h = 18;
-    const double x = std::clamp(lastMouse.x + 12, 0.0, std::max(0.0, area.width - w));
-    double y = lastMouse.y + 18;
+    const double x = std::clamp(tooltipAt.x + 12, 0.0, std::max(0.0, area.width - w));
+    double y = tooltipAt.y + 18;
     if (y + h > area.height)
-        y = lastMouse.y - h - 4;
+        y = tooltipAt.y - h - 4;
     const Rect box{x, y, w, h};
     cairo_set_source_rgba(cr, 1, 1, 0.88, 1);
     cairo_rectangle(cr, box.x, box.y, box.width, box.height);
@@ -335,6 +335,7 @@ void EditorFrame::idle()
         clock() - hoveredSince >= kTooltipDelayMilliseconds)
     {
         tooltipShown = true;
+        tooltipAt = lastMouse; // it stays there while the pointer moves on over its control
         dirty = true;
     }
 }

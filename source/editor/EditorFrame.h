@@ -121,6 +121,7 @@ private:
     View* hovered = nullptr;
     double hoveredSince = 0;
     bool tooltipShown = false;
+    Point tooltipAt;
     bool dirty = true;
 };
 

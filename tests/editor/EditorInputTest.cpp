@@ -446,6 +446,7 @@ TEST(EditorTooltips, ShownWhileThePointerRestsOnItsControlAndGoneWhenItLeaves)
     EXPECT_GT(differingPixels(before, shown, attack.x, attack.y, 100, 40), 100);
     f.hover(offset(attack, 6, 6));
     EXPECT_EQ(tooltip(), "Attack Time (sec)") << "still on the same control";
+    EXPECT_EQ(differingPixels(shown, f.render(), 0, 0, 946, 565), 0) << "it stays where it appeared";
 
     // Leaving the window takes it away, for good.
     f.frame->mouseLeft();
