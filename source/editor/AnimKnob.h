@@ -30,7 +30,7 @@ public:
              double frameHeight, const KnobMotion& motion);
 
     int frameIndex() const;
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(const MouseEvent& event) override;
     void onMouseMoved(const MouseEvent& event) override;
     void onMouseUp(const MouseEvent& event) override;

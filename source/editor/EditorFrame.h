@@ -33,7 +33,7 @@ public:
 
     Rect size() const { return area; }
     View& root() const { return *rootView; }
-    void draw(cairo_t* cr);
+    void draw(DrawContext& context);
 
     void mouseDown(const MouseEvent& event);
     void mouseMoved(const MouseEvent& event);
@@ -89,7 +89,7 @@ private:
     };
 
     EditorFrame(EditorResources& resources, EditController& controller, Clock clock);
-    void drawTooltip(cairo_t* cr);
+    void drawTooltip(DrawContext& context);
     void hideTooltip();
     void endCapture();
     bool popupKey(const KeyEvent& event);

@@ -6,9 +6,36 @@
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
-// Condensed, so the short labels of the channel panel fit their boxes.
-const char* const kFamily = "DejaVu Sans Condensed";
+
 constexpr double kSmallestShrink = 0.75;
+
+struct Placement
+{
+    Font font;
+    Point origin; // the start of the baseline
+};
+
+// Where drawText sets a text: in its font, or a little smaller when the text is a little too long
+// for its box, rather than cut off.
+Placement placeText(DrawContext& context, const std::string& text, const Rect& box, const Font& font,
+                    TextAlignment alignment, double inset)
+{
+    Font used = font;
+    TextMetrics metrics = context.measureText(text, used);
+    const double room = box.width - 2 * inset;
+    if (metrics.width > room && room > 0)
+    {
+        used.size = font.size * std::max(kSmallestShrink, room / metrics.width);
+        metrics = context.measureText(text, used);
+    }
+    double x = box.x + inset;
+    if (alignment == TextAlignment::centre)
+        x = box.x + (box.width - metrics.width) / 2;
+    else if (alignment == TextAlignment::right)
+        x = box.right() - inset - metrics.width;
+    return {used, {x, box.y + (box.height + metrics.ascent - metrics.descent) / 2}};
+}
+
 } // namespace
 
 Font builtInFont(std::string_view name)
@@ -34,61 +61,23 @@ TextAlignment parseTextAlignment(std::string_view text)
     return TextAlignment::centre;
 }
 
-namespace {
-
-// Selects the font drawText sets the text in (smaller when the text is a little too long for its
-// box) and returns the start of its baseline.
-Point placeText(cairo_t* cr, const std::string& text, const Rect& box, const Font& font,
-                TextAlignment alignment, double inset)
-{
-    cairo_select_font_face(cr, kFamily, CAIRO_FONT_SLANT_NORMAL,
-                           font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, font.size);
-    cairo_font_extents_t fe;
-    cairo_font_extents(cr, &fe);
-    cairo_text_extents_t te;
-    cairo_text_extents(cr, text.c_str(), &te);
-    const double room = box.width - 2 * inset;
-    if (te.x_advance > room && room > 0)
-    {
-        cairo_set_font_size(cr, font.size * std::max(kSmallestShrink, room / te.x_advance));
-        cairo_font_extents(cr, &fe);
-        cairo_text_extents(cr, text.c_str(), &te);
-    }
-    double x = box.x + inset;
-    if (alignment == TextAlignment::centre)
-        x = box.x + (box.width - te.x_advance) / 2;
-    else if (alignment == TextAlignment::right)
-        x = box.right() - inset - te.x_advance;
-    return {x, box.y + (box.height + fe.ascent - fe.descent) / 2};
-}
-
-} // namespace
-
-void drawText(cairo_t* cr, const std::string& text, const Rect& box, const Font& font, const Colour& colour,
-              TextAlignment alignment, double inset)
+void drawText(DrawContext& context, const std::string& text, const Rect& box, const Font& font,
+              const Colour& colour, TextAlignment alignment, double inset)
 {
     if (text.empty())
         return;
-    cairo_save(cr);
-    cairo_rectangle(cr, box.x, box.y, box.width, box.height);
-    cairo_clip(cr);
-    const Point at = placeText(cr, text, box, font, alignment, inset);
-    setSourceColour(cr, colour);
-    cairo_move_to(cr, at.x, at.y);
-    cairo_show_text(cr, text.c_str());
-    cairo_restore(cr);
+    const Placement placed = placeText(context, text, box, font, alignment, inset);
+    context.save();
+    context.clip(box);
+    context.showText(text, placed.origin, placed.font, colour);
+    context.restore();
 }
 
-double textCaretX(cairo_t* cr, const std::string& text, size_t length, const Rect& box, const Font& font,
+double textCaretX(DrawContext& context, const std::string& text, size_t length, const Rect& box, const Font& font,
                   TextAlignment alignment, double inset)
 {
-    cairo_save(cr);
-    const Point at = placeText(cr, text, box, font, alignment, inset);
-    cairo_text_extents_t te;
-    cairo_text_extents(cr, text.substr(0, length).c_str(), &te);
-    cairo_restore(cr);
-    return at.x + te.x_advance;
+    const Placement placed = placeText(context, text, box, font, alignment, inset);
+    return placed.origin.x + context.measureText(text.substr(0, length), placed.font).width;
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -19,7 +19,7 @@ public:
     std::vector<std::string> entries() const;
     std::string currentText() const;
 
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(const MouseEvent& event) override;
     bool onWheel(double notches, const Modifiers&) override;
 

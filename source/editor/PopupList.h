@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include <cairo.h>
-
-#include "source/editor/Geometry.h"
+#include "source/editor/DrawContext.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -32,7 +30,7 @@ public:
     void moveLight(int delta);
     void lightRow(int row);
     void choose(int row) const;
-    void draw(cairo_t* cr) const;
+    void draw(DrawContext& context) const;
 
 private:
     Rect area;

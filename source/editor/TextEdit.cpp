@@ -35,22 +35,17 @@ std::string TextEdit::displayedText() const
     return editing ? typed : context.parameters().text(controlTag, current);
 }
 
-void TextEdit::draw(cairo_t* cr)
+void TextEdit::draw(DrawContext& context)
 {
-    style.drawBox(cr, bounds());
+    style.drawBox(context, bounds());
     if (editing)
-    {
-        setSourceColour(cr, focusColour);
-        cairo_rectangle(cr, 0, 0, frame.width, frame.height);
-        cairo_fill(cr);
-    }
-    drawText(cr, displayedText(), bounds(), style.font, style.fontColour, style.alignment);
+        context.fillRect(bounds(), focusColour);
+    drawText(context, displayedText(), bounds(), style.font, style.fontColour, style.alignment);
+    // The caret where the next character goes.
     if (editing && !replaceAll)
     {
-        const double x = textCaretX(cr, typed, caret, bounds(), style.font, style.alignment);
-        setSourceColour(cr, style.fontColour);
-        cairo_rectangle(cr, std::round(x), 2, 1, frame.height - 4);
-        cairo_fill(cr);
+        const double x = textCaretX(context, typed, caret, bounds(), style.font, style.alignment);
+        context.fillRect({std::round(x), 2, 1, frame.height - 4}, style.fontColour);
     }
 }
 

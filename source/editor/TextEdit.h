@@ -24,7 +24,7 @@ public:
     // selected).
     size_t caretPosition() const { return replaceAll ? typed.size() : caret; }
 
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(const MouseEvent& event) override;
     bool onWheel(double notches, const Modifiers&) override;
     bool onKeyDown(const KeyEvent& event) override;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cairo.h>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,6 +14,8 @@
 #include "source/controller/ControllerWithUI.h"
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
+#include "source/editor/OffscreenImage.h"
+#include "source/editor/UIDescription.h"
 
 namespace Taviro::Test {
 
@@ -69,16 +69,18 @@ public:
 
     OBJ_METHODS(MenuRecordingHandler, RecordingHandler)
     DEFINE_INTERFACES
-    DEF_INTERFACE(IComponentHandler3)
+        DEF_INTERFACE(IComponentHandler3)
     END_DEFINE_INTERFACES(RecordingHandler)
     REFCOUNT_METHODS(RecordingHandler)
 };
 
-// An owned ARGB32 image drawn by `paint`.
-using Image = std::shared_ptr<cairo_surface_t>;
-Image drawImage(int width, int height, const std::function<void(cairo_t*)>& paint);
+// Premultiplied 0xAARRGGBB pixels, drawn by the editor's drawing code.
+using Image = Editor::OffscreenImage;
+using Editor::drawOffscreen;
+std::string bundlePath(const std::string& resourceName);
+// The PNG's own pixels (drawn over transparent black).
 Image loadBundlePng(const std::string& name);
-void writePng(const Image& image, const std::string& name); // into editor-renders/ beside the bundle
+void saveRender(const Image& image, const std::string& name); // into editor-renders/ beside the bundle
 uint32_t pixel(const Image& image, int x, int y);
 // Pixels of the w × h area at (x, y) of `a` with a channel off that at (bx, by) of `b` by > `tolerance`.
 int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance = 0);
@@ -124,8 +126,7 @@ struct FrameUnderTest
 
 // The zoom factor the document gives the knob of template `panel` bound to `controlTag` (0 when it
 // has none).
-double knobZoomFactor(const Editor::UIDescription& document, const std::string& panel,
-                      const std::string& controlTag);
+double knobZoomFactor(const Editor::UIDescription& document, const std::string& panel, const std::string& controlTag);
 
 // A point of the channel panel, which lies at (180, 10) in the window.
 inline Point panelPoint(double x, double y) { return {180 + x, 10 + y}; }
