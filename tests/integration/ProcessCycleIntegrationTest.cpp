@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <tuple>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -168,6 +170,50 @@ TEST(SoundIntegrationTest, ANoteOnMidiChannel3SoundsOnBus2OnlyAndNothingWhileIna
         EXPECT_EQ(runBlock(true), 0.0);
         EXPECT_EQ(plugIn.outputChanges.getParameterCount(), 0);
         EXPECT_EQ(plugIn.state(), before);
+    }
+}
+
+// Panorama (offset 48, where hosts and MIDI controller 10 send it) moves a note between the sides
+// and nothing else: one side keeps the level of a centred note, the other falls linearly to 0 at
+// the end. "USER 1" plays a sine, the same on both sides, so the sides compare sample for sample.
+TEST(SoundIntegrationTest, PanoramaMovesTheSoundBetweenTheSidesAndLeavesTheVolume)
+{
+    constexpr int32 kBlock = 256;
+    auto noteWithPan = [](double pan) {
+        HostedPlugIn plugIn;
+        EXPECT_TRUE(plugIn.start(kSample64, 48000.0, kBlock));
+        plugIn.inputChanges.addChange(4 * 49 + 46, 15.5 / 19.0); // channel 5 plays "USER 1"
+        plugIn.inputChanges.addChange(4 * 49 + 48, pan);
+        Event note = makeNoteOn(0, 4, 69, 1.f, 1);
+        plugIn.events.addEvent(note);
+        EXPECT_EQ(plugIn.run(), kResultOk);
+        std::vector<double> sides[2];
+        for (int32 side = 0; side < 2; ++side)
+            for (int32 i = 0; i < kBlock; ++i)
+                sides[side].push_back(plugIn.outputSample(4, side, i));
+        return std::pair{sides[0], sides[1]};
+    };
+    const auto [left, right] = noteWithPan(0.5);
+    ASSERT_EQ(left, right);
+    ASSERT_GT(*std::max_element(left.begin(), left.end()), 0.01);
+    auto scaled = [&](double gain) {
+        std::vector<double> out;
+        for (double s : left)
+            out.push_back(s * gain);
+        return out;
+    };
+    // Pan, and the gains of the left and right side it gives: 1 and pan x 2 left of the centre,
+    // 1 - (pan - 0.5) x 2 and 1 right of it.
+    const std::tuple<double, double, double> cases[] = {{0.0, 1.0, 0.0}, {0.25, 1.0, 0.5}, {1.0, 0.0, 1.0}};
+    for (const auto& [pan, leftGain, rightGain] : cases)
+    {
+        const auto [panLeft, panRight] = noteWithPan(pan);
+        const std::vector<double> expectedLeft = scaled(leftGain), expectedRight = scaled(rightGain);
+        for (int32 i = 0; i < kBlock; ++i)
+        {
+            ASSERT_NEAR(panLeft[i], expectedLeft[i], 1e-12) << "pan " << pan << " sample " << i;
+            ASSERT_NEAR(panRight[i], expectedRight[i], 1e-12) << "pan " << pan << " sample " << i;
+        }
     }
 }
 
