@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -21,6 +22,8 @@ using Bytes = std::vector<unsigned char>;
 
 namespace
 {
+
+constexpr bool kSanitized = TAVIRO_SANITIZED;
 
 // Every block moves the mod wheel, which is not persisted, so that every block publishes its state
 // whole: a block that took half a restore over would show in the stream getState writes.
@@ -51,7 +54,8 @@ TEST(ThreadsIntegrationTest, RestoresWhileProcessingAreNeverSeenHalfDone)
             }
         });
     int wrong = 0;
-    for (int i = 1; i <= 500; ++i)
+    const int restores = kSanitized ? 100 : 500;
+    for (int i = 1; i <= restores; ++i)
     {
         plugIn.restore(streams[i % 2]);
         wrong += plugIn.state() != streams[i % 2]; // the newest state at once
@@ -164,13 +168,15 @@ TEST(ThreadsIntegrationTest, SixteenInstancesOnTwoThreadsShareTheRecordingsAndKe
         EXPECT_EQ(times, 1) << file;
     EXPECT_EQ(mappedRecordings(), mapped);
     // Flat: at most 2 MB more than after the first cycle (allocator slack), where a leak of one
-    // voice pool per activation would add gigabytes.
+    // voice pool per activation adds hundreds of megabytes. Sanitizers hold freed memory back, so
+    // there the figures are only printed.
     std::ostringstream figures;
     figures << "resident after the first cycle " << afterFirst / 1024 << " KiB, after " << kCycles
             << " cycles " << afterLast / 1024 << " KiB";
     RecordProperty("memory", figures.str());
     std::cout << figures.str() << "\n";
-    EXPECT_LT(afterLast - afterFirst, 2L << 20) << figures.str();
+    if (!kSanitized)
+        EXPECT_LT(afterLast - afterFirst, 2L << 20) << figures.str();
 }
 
 } // namespace
