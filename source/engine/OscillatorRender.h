@@ -186,15 +186,16 @@ void renderFilters(OscillatorState<T>& osc, int32 count, T* left, T* right, bool
 {
     if (osc.filterType == kFilterOff)
         return;
-    const bool moving = osc.frequencyStep != 0.0 || osc.resonanceStep != 0.0;
+    const bool moving = osc.filterFrequency.moving() || osc.filterResonance.moving();
     for (int32 k = 0; k < count; ++k)
     {
         if (moving)
         {
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency.value),
+                                     1.0 - osc.filterResonance.value);
             osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
-            osc.filterFrequency += osc.frequencyStep;
-            osc.filterResonance += osc.resonanceStep;
+            osc.filterFrequency.advance();
+            osc.filterResonance.advance();
         }
         left[k] = static_cast<T>(osc.leftFilter.process(static_cast<double>(left[k])));
         if (stereo)

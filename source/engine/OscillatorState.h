@@ -3,6 +3,7 @@
 #include "BiquadFilter.h"
 #include "Envelope.h"
 #include "SampleFrames.h"
+#include "SmoothedValue.h"
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
@@ -37,10 +38,8 @@ struct OscillatorState
 
     // Filter, with frequency and resonance smoothed towards the channel's settings.
     int32 filterType = 0; // 0 Off, 1 Lowpass, 2 Highpass, 3 Bandpass
-    double filterFrequency = 1.0;
-    double filterResonance = 0.0;
-    double frequencyStep = 0.0;
-    double resonanceStep = 0.0;
+    SmoothedValue filterFrequency{1.0, 1.0};
+    SmoothedValue filterResonance;
     BiquadFilter leftFilter;
     BiquadFilter rightFilter;
 

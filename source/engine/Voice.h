@@ -106,11 +106,11 @@ public:
         this->noteExpressionValues[1] = 1.0;
         this->noteExpressionValues[2] = 1.0;
         const PanGains pan = panGains(state.panorama[channel]);
-        leftPanGain = pan.left;
-        rightPanGain = pan.right;
-        modWheelValue = 0.0;
+        leftPanGain.jump(pan.left);
+        rightPanGain.jump(pan.right);
+        modWheel.jump(0.0);
         velocityCopy = velocity;
-        voiceGain = gainCurve(volumeAmount());
+        voiceGain.jump(gainCurve(volumeAmount()));
     }
 
     void noteOff(ParamValue velocity, int32 sampleOffset) override
@@ -124,8 +124,8 @@ public:
         sampleCounter = 0;
         for (auto& osc : oscillators)
         {
-            osc.filterFrequency = 1.0;
-            osc.filterResonance = 0.0;
+            osc.filterFrequency.jump(1.0);
+            osc.filterResonance.jump(0.0);
             osc.leftFilter.reset();
             osc.rightFilter.reset();
         }
@@ -166,10 +166,10 @@ public:
     int32 channel = 0;
     uint32 sampleCounter = 0; // samples rendered since the note started
     bool receiveNoteOff = true;
-    double voiceGain = 0.0;
-    double leftPanGain = 1.0;
-    double rightPanGain = 1.0;
-    double modWheelValue = 0.0;
+    SmoothedValue voiceGain;
+    SmoothedValue leftPanGain{1.0, 1.0};
+    SmoothedValue rightPanGain{1.0, 1.0};
+    SmoothedValue modWheel;
     double velocityCopy = 0.0;
     OscillatorState<T> oscillators[kNumOscillators];
 
@@ -186,11 +186,6 @@ private:
     {
         return static_cast<int32>(std::max<int64>(int64(value) - steps, kCountdownFloor));
     }
-    static double smoothingStep(double target, double current, double length)
-    {
-        return target == current ? 0.0 : (target - current) / length;
-    }
-
     bool end()
     {
         this->noteOnSampleOffset = -1;
@@ -228,10 +223,11 @@ private:
         osc.filterType = filterType(settings.filterType);
         if (osc.filterType != kFilterOff)
         {
-            osc.filterFrequency = unitValue(settings.filterFrequency);
-            osc.filterResonance = unitValue(settings.filterQ);
+            osc.filterFrequency.jump(unitValue(settings.filterFrequency));
+            osc.filterResonance.jump(unitValue(settings.filterQ));
             osc.leftFilter.setType(osc.filterType - 1);
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency.value),
+                                     1.0 - osc.filterResonance.value);
             osc.rightFilter.setType(osc.filterType - 1);
             osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
         }
@@ -302,14 +298,14 @@ private:
     void updateTargets(const GlobalParameterState& state, int32 numSamples)
     {
         const double length = std::max(0.005 * this->sampleRate, static_cast<double>(numSamples));
-        gainStep = smoothingStep(gainCurve(volumeAmount()), voiceGain, length);
+        voiceGain.aim(gainCurve(volumeAmount()), length);
 
         PanGains pan{this->noteExpressionValues[1], this->noteExpressionValues[2]};
         if (pan.left == 1.0 && pan.right == 1.0)
             pan = panGains(state.panorama[channel]);
-        leftPanStep = smoothingStep(pan.left, leftPanGain, length);
-        rightPanStep = smoothingStep(pan.right, rightPanGain, length);
-        modWheelStep = smoothingStep(unitValue(state.modWheel[channel]), modWheelValue, length);
+        leftPanGain.aim(pan.left, length);
+        rightPanGain.aim(pan.right, length);
+        modWheel.aim(unitValue(state.modWheel[channel]), length);
 
         for (int32 a = 0; a < activeCount; ++a)
         {
@@ -317,8 +313,8 @@ private:
             if (osc.filterType == kFilterOff)
                 continue;
             const OscillatorSettings& settings = state.oscillators[channel][activeOscillators[a]];
-            osc.frequencyStep = smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
-            osc.resonanceStep = smoothingStep(unitValue(settings.filterQ), osc.filterResonance, length);
+            osc.filterFrequency.aim(unitValue(settings.filterFrequency), length);
+            osc.filterResonance.aim(unitValue(settings.filterQ), length);
         }
     }
 
@@ -497,7 +493,7 @@ private:
     // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
     void runVoiceGains(int32 count)
     {
-        const bool tremolo = modWheelValue != 0.0 || modWheelStep != 0.0;
+        const bool tremolo = modWheel.value != 0.0 || modWheel.moving();
         for (int32 k = 0; k < count; ++k)
         {
             ++sampleCounter;
@@ -506,16 +502,16 @@ private:
             {
                 const double x = static_cast<double>(sampleCounter) * 15.707963267948966 / this->sampleRate;
                 const T u = (static_cast<T>(static_cast<float>(std::sin(x))) + T(1)) * T(0.5);
-                tremoloFactor = T(1) - u * static_cast<T>(modWheelValue * 0.5);
+                tremoloFactor = T(1) - u * static_cast<T>(modWheel.value * 0.5);
             }
             context->tremolo[k] = tremoloFactor;
-            context->leftGain[k] = leftPanGain;
-            context->rightGain[k] = rightPanGain;
-            context->voiceGain[k] = voiceGain;
-            voiceGain += gainStep;
-            leftPanGain += leftPanStep;
-            rightPanGain += rightPanStep;
-            modWheelValue += modWheelStep;
+            context->leftGain[k] = leftPanGain.value;
+            context->rightGain[k] = rightPanGain.value;
+            context->voiceGain[k] = voiceGain.value;
+            voiceGain.advance();
+            leftPanGain.advance();
+            rightPanGain.advance();
+            modWheel.advance();
         }
     }
 
@@ -534,10 +530,6 @@ private:
     int32 activeOscillators[kNumOscillators] = {};
     int32 activeCount = 0;
     bool onlySamplePlayers = false;
-    double gainStep = 0.0;
-    double leftPanStep = 0.0;
-    double rightPanStep = 0.0;
-    double modWheelStep = 0.0;
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn

@@ -1,0 +1,57 @@
+#include "EngineHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace Taviro::Test {
+namespace {
+
+// A low-pass chord whose filter frequency and resonance are swept to the ends of their range in
+// blocks of 5 ms and more: each smoothed value stays within 0..1, lands exactly on its target at
+// the end of the block, and every voice keeps sounding.
+TEST(VoiceFaults, SmoothedValuesLandOnTheirTargetsAndNeverPassThem)
+{
+    for (int32 block : {221, 256, 300, 441, 512, 1000})
+        for (double from : {0.59, 0.3, 0.77, 0.13, 0.53})
+        {
+            GlobalParameterState state = neutralState(1);
+            state.oscillators[0][0].filterType = 1;
+            state.oscillators[0][0].filterFrequency = from;
+            state.oscillators[0][0].filterQ = from / 2;
+            EngineHarness<float> h(state);
+            h.render(block, Events().on(0, 60, 0).on(0, 64, 0).on(0, 67, 0));
+            const std::pair<double, double> targets[] = {
+                {0.0, 0.0}, {1.0, from / 3}, {from, 1.0}, {0.0, 0.0}};
+            for (auto [frequency, resonance] : targets)
+            {
+                h.state.oscillators[0][0].filterFrequency = frequency;
+                h.state.oscillators[0][0].filterQ = resonance;
+                h.state.mainVolume[0] = 0.5 + frequency / 2; // the voice gain moves too
+                h.state.panorama[0] = 1.0 - frequency / 2;
+                h.state.modWheel[0] = resonance;
+                h.render(block);
+                for (int32 v = 0; v < 3; ++v)
+                {
+                    const Voice<float>& voice = h.voice(v);
+                    ASSERT_EQ(voice.oscillators[0].filterFrequency.value, frequency) << block << ' ' << from;
+                    ASSERT_EQ(voice.oscillators[0].filterResonance.value, resonance) << block << ' ' << from;
+                    ASSERT_EQ(voice.voiceGain.value, voice.voiceGain.target);
+                    ASSERT_EQ(voice.leftPanGain.value, (0.5 - (1.0 - frequency / 2)) * 2 + 1);
+                    ASSERT_EQ(voice.modWheel.value, resonance);
+                }
+            }
+            h.render(block); // held at 0: the next blocks must find nothing left to smooth
+            h.render(block);
+            // The three voices still add their sines through the 80 Hz low-pass.
+            const std::vector<float>& right = h.out(0, 1); // the left side is panned out
+            double energy = 0.0;
+            for (size_t k = right.size() - static_cast<size_t>(block); k < right.size(); ++k)
+                energy += right[k] * right[k];
+            EXPECT_GT(energy, 1e-6) << block << ' ' << from;
+            EXPECT_EQ(h.pool->activeVoices, 3);
+        }
+}
+
+} // namespace
+} // namespace Taviro::Test
