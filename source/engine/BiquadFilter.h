@@ -81,9 +81,13 @@ public:
 
     void setType(int32 filterType) { type = filterType; }
     void setCoefficients(const BiquadCoefficients& c) { coefficients = c; }
+    // Coefficients that come out not finite (from a cutoff or bandwidth that is not a number) are
+    // not taken: the filter keeps its last ones.
     void setCutoff(double cutoff, double bandwidth)
     {
-        coefficients = compute(type, cutoff, bandwidth, sampleRate, inverseSampleRate);
+        const BiquadCoefficients c = compute(type, cutoff, bandwidth, sampleRate, inverseSampleRate);
+        if (std::isfinite(c.b0 + c.b1 + c.b2 + c.a1 + c.a2))
+            coefficients = c;
     }
 
     // Clears the history and makes the filter pass its input unchanged.

@@ -141,6 +141,26 @@ TEST(LogScale, FilterFrequencyLawAndInputsOutsideItsRange)
         EXPECT_EQ(filterFrequencyScale.invscale(hz), 1.0) << hz;
 }
 
+TEST(BiquadFilter, KeepsItsLastFiniteCoefficients)
+{
+    const double nan = std::nan("");
+    for (int32 type : {0, 1, 2})
+    {
+        BiquadFilter filter;
+        filter.setType(type);
+        filter.setCutoff(1000.0, 0.5);
+        const BiquadCoefficients e = cookbook(type, 1000.0, 0.5, 44100.0);
+        for (auto [cutoff, bandwidth] : {std::pair{nan, 0.5}, {1000.0, nan}, {nan, nan}, {500.0, -1e300}})
+        {
+            filter.setCutoff(cutoff, bandwidth);
+            const BiquadCoefficients& c = filter.getCoefficients();
+            EXPECT_NEAR(c.b0, e.b0, 1e-7) << type << ' ' << cutoff << ' ' << bandwidth;
+            EXPECT_NEAR(c.a1, e.a1, 1e-7) << type << ' ' << cutoff << ' ' << bandwidth;
+            EXPECT_TRUE(std::isfinite(filter.process(1.0)));
+        }
+    }
+}
+
 TEST(SampleFormat, FourFormatsAtTheirExtremes)
 {
     // Little-endian codes: the largest positive and the most negative of each width, read from the end.
