@@ -31,7 +31,7 @@ struct OscillatorState
     double currentRate = -1.0;
     double targetRate = 1.0;
     double positionOffset = 0.0;
-    int32 positionBase = 0;
+    int64 positionBase = 0;
     bool finished = false;
     double sampleRateRatio = 1.0; // voice sample rate / recording sample rate
     SampleFrames frames;

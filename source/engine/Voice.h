@@ -164,7 +164,7 @@ public:
     }
 
     int32 channel = 0;
-    uint32 sampleCounter = 0; // samples rendered since the note started
+    uint64 sampleCounter = 0; // samples rendered since the note started; 64 bits outlast any note
     bool receiveNoteOff = true;
     SmoothedValue voiceGain;
     SmoothedValue leftPanGain{1.0, 1.0};
@@ -345,7 +345,7 @@ private:
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
     {
         const int32 retard = osc.envelope.retardLength;
-        const uint32 n = sampleCounter;
+        const uint64 n = sampleCounter;
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
         case 0: renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished); break;

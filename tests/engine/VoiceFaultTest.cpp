@@ -68,5 +68,33 @@ TEST(VoiceFaults, NoteOffWithAnIdIgnoresItsPitch)
     EXPECT_LT(h.voice(2).noteOffSampleOffset, 0); // its note-offs named no playable pitch
 }
 
+// A note held for more than a day (2^32 samples at 44.1 kHz is 27 hours) keeps its pitch and its
+// loop position: a sine and a looped recording continue across the count 2^32.
+TEST(VoiceFaults, SampleCounterPassesTwoToTheThirtyTwo)
+{
+    GlobalParameterState state = neutralState(6);
+    state.oscillators[0][0].type = 1;
+    state.oscillators[1][0].multiSample = 1;
+    EngineHarness<double> h(state);
+    std::vector<int16> codes;
+    for (int32 j = 0; j < 64; ++j)
+        codes.push_back(static_cast<int16>(100 * j - 3000));
+    h.record(0, codes, 1, 44100, 60, 16, 40); // played at key 60: one frame per sample
+    h.render(512, Events().on(0, 69, 0).on(1, 60, 0));
+    const uint64 start = (uint64(1) << 32) - 100;
+    h.voice(0).sampleCounter = start;
+    h.voice(1).sampleCounter = start;
+    h.render(256);
+
+    const double gain = expectedGain(1.5f), step = 440.0 * 6.283185307179586 / 44100.0;
+    for (int32 k = 0; k < 256; ++k)
+    {
+        const uint64 n = start + static_cast<uint64>(k);
+        EXPECT_NEAR(h.out(0)[512 + k], std::sin(static_cast<double>(n) * step) * gain, 1e-6) << k;
+        const int32 code = codes[n >= 40 ? 16 + (n - 16) % 24 : n];
+        EXPECT_NEAR(h.out(1)[512 + k], (code > 0 ? code / 32767.0 : code / 32768.0) * gain, 1e-9) << k;
+    }
+}
+
 } // namespace
 } // namespace Taviro::Test
