@@ -108,14 +108,6 @@ public:
         return y;
     }
 
-    // A history that overflowed (only a self-oscillating filter can get there) is cleared so that
-    // the filter recovers instead of feeding non-numbers on.
-    void clearIfNotFinite()
-    {
-        if (!std::isfinite(x1 + x2 + y1 + y2))
-            x1 = x2 = y1 = y2 = 0.0;
-    }
-
     int32 getType() const { return type; }
     double getSampleRate() const { return sampleRate; }
     const BiquadCoefficients& getCoefficients() const { return coefficients; }

@@ -8,6 +8,7 @@
 #include "source/state/GlobalParameterState.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -154,11 +155,6 @@ public:
             T* right = outRight ? outRight + start : context->discard[1];
             if (!renderChunk(length, left, right))
                 return end();
-        }
-        for (int32 a = 0; a < activeCount; ++a)
-        {
-            oscillators[activeOscillators[a]].leftFilter.clearIfNotFinite();
-            oscillators[activeOscillators[a]].rightFilter.clearIfNotFinite();
         }
         return true;
     }
@@ -359,6 +355,14 @@ private:
         }
     }
 
+    static bool allFinite(const T* values, int32 count)
+    {
+        bool finite = true;
+        for (int32 k = 0; k < count; ++k)
+            finite &= std::isfinite(values[k]);
+        return finite;
+    }
+
     bool allSamplesFinished() const
     {
         if (!onlySamplePlayers)
@@ -407,6 +411,10 @@ private:
             const bool stereo = renderOscillator(o, count);
             sourceLeft[a] = context->left[o];
             sourceRight[a] = stereo ? context->right[o] : context->left[o];
+            // A value that is not a finite number (a filter gone wrong) ends this voice before it
+            // reaches the bus, where it would silence every voice of the channel.
+            if (!allFinite(sourceLeft[a], count) || (stereo && !allFinite(sourceRight[a], count)))
+                return false;
         }
 
         const int32 sounding = runEnvelopes(count, releaseFrom - first);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace Taviro::Test {
 namespace {
@@ -94,6 +95,41 @@ TEST(VoiceFaults, SampleCounterPassesTwoToTheThirtyTwo)
         const int32 code = codes[n >= 40 ? 16 + (n - 16) % 24 : n];
         EXPECT_NEAR(h.out(1)[512 + k], (code > 0 ? code / 32767.0 : code / 32768.0) * gain, 1e-9) << k;
     }
+}
+
+// A voice whose output stops being a number ends on its own; the other voices of its channel play
+// on exactly as if it had never sounded. A panorama far out of range plays as the nearest end.
+template <typename T>
+void oneBrokenVoiceOfAChord()
+{
+    GlobalParameterState state = neutralState(4);
+    state.oscillators[0][0].filterType = 1;
+    state.oscillators[0][0].filterFrequency = 0.6;
+    state.panorama[0] = state.panorama[1] = std::numeric_limits<double>::infinity();
+    EngineHarness<T> h(state), reference(state);
+    h.render(300, Events().on(0, 60, 0).on(0, 64, 0).on(0, 67, 0));
+    reference.render(300, Events().on(0, 60, 0).on(0, 64, 0).on(0, 67, 0));
+    const double nan = std::nan("");
+    h.voice(1).oscillators[0].leftFilter.setCoefficients({nan, 0.0, 0.0, 0.0, 0.0});
+    reference.voice(1).reset(); // the same chord without its second voice
+    --reference.pool->activeVoices;
+    reference.render(1);
+    h.render(1);
+    for (int32 b = 0; b < 4; ++b)
+    {
+        h.render(256);
+        reference.render(256);
+    }
+    EXPECT_EQ(h.pool->activeVoices, 2);
+    EXPECT_EQ(h.out(0, 1), reference.out(0, 1));
+    EXPECT_EQ(h.voice(0).leftPanGain.value, 0.0);
+    EXPECT_EQ(h.voice(0).rightPanGain.value, 1.0);
+}
+
+TEST(VoiceFaults, ANonFiniteVoiceEndsAloneInBothSampleTypes)
+{
+    oneBrokenVoiceOfAChord<float>();
+    oneBrokenVoiceOfAChord<double>();
 }
 
 } // namespace
