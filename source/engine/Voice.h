@@ -502,6 +502,8 @@ private:
     void runVoiceGains(int32 count)
     {
         const bool tremolo = modWheel.value != 0.0 || modWheel.moving();
+        const bool moving =
+            voiceGain.moving() || leftPanGain.moving() || rightPanGain.moving() || modWheel.moving();
         for (int32 k = 0; k < count; ++k)
         {
             ++sampleCounter;
@@ -516,10 +518,13 @@ private:
             context->leftGain[k] = leftPanGain.value;
             context->rightGain[k] = rightPanGain.value;
             context->voiceGain[k] = voiceGain.value;
-            voiceGain.advance();
-            leftPanGain.advance();
-            rightPanGain.advance();
-            modWheel.advance();
+            if (moving)
+            {
+                voiceGain.advance();
+                leftPanGain.advance();
+                rightPanGain.advance();
+                modWheel.advance();
+            }
         }
     }
 
