@@ -128,12 +128,7 @@ AudioFileWriter::AudioFileWriter(std::string path, int sampleRate, SampleFormat 
     : finalPath(std::move(path))
 {
     fs::path target(finalPath);
-    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::error_code error;
-    if (fs::is_directory(target, error))
-        throw AudioFileError("cannot write " + finalPath + ": it is a folder");
-    if (!fs::is_directory(folder, error))
-        throw AudioFileError("cannot write " + finalPath + ": folder " + folder.string() + " does not exist");
+    fs::path folder = folderForNewFile(finalPath);
 
     temporaryPath = temporaryFileFor(target, folder).string();
     std::FILE* stream = temporaryPath.empty() ? nullptr : std::fopen(temporaryPath.c_str(), "wb");
