@@ -89,7 +89,7 @@ TEST(ModuleResources, UIDescriptionAndBitmapsByTypeAndName)
     EXPECT_TRUE(resourceBytes("DATA", "TaviroPlugIn.uidesc") == description);
 
     for (const char* name : {"background", "groupframe", "knob", "knob2", "knob3", "tavirologo", "about"})
-        for (const std::string file : {std::string(name) + ".png", std::string(name) + "@2x.png"})
+        for (const std::string& file : {std::string(name) + ".png", std::string(name) + "@2x.png"})
         {
             std::string upper = file;
             for (char& c : upper)

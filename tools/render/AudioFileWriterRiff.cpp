@@ -47,7 +47,8 @@ void put32(std::vector<unsigned char>& out, std::uint32_t value)
 
 void putId(std::vector<unsigned char>& out, const char* id)
 {
-    out.insert(out.end(), id, id + 4);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(id[i]));
 }
 
 // RIFF header, format chunk (a float file also gets its "fact" chunk) and the data chunk header.
@@ -114,8 +115,9 @@ fs::path temporaryFileFor(const fs::path& target, const fs::path& folder)
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        const std::string name = "." + target.filename().string() + "." + std::to_string(clock % 1000000) + "-" +
-                                 std::to_string(counter++) + ".tmp";
+        std::string name(1, '.');
+        name.append(target.filename().string()).append(1, '.').append(std::to_string(clock % 1000000));
+        name.append(1, '-').append(std::to_string(counter++)).append(".tmp");
         if (!fs::exists(folder / name, error))
             return folder / name;
     }
