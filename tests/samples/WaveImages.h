@@ -12,7 +12,7 @@ namespace Taviro::Test {
 // Builds RIFF WAVE byte images, malformed ones included; the bytes live in a std::string.
 class WaveReader : public testing::Test
 {
-  protected:
+protected:
     using S = std::string;
     static S u16(uint32_t v) { return {static_cast<char>(v), static_cast<char>(v >> 8)}; }
     static S u32(uint32_t v) { return u16(v) + u16(v >> 16); }

@@ -29,8 +29,8 @@ const fs::path kUIDescription = TAVIRO_UI_DESCRIPTION;
 // The module mapped for its resources only, as a resource editor maps it.
 HMODULE module()
 {
-    static HMODULE handle =
-        LoadLibraryExW(kModule.wstring().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    static HMODULE handle = LoadLibraryExW(kModule.wstring().c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     return handle;
 }
 

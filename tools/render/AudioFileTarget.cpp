@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-namespace Taviro::Render
-{
+namespace Taviro::Render {
 
 std::string folderForNewFile(const std::string& path)
 {

@@ -4,15 +4,14 @@
 #include "tools/render/AudioFileWriter.h"
 
 #include <atomic>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
-namespace Taviro::Render
-{
+namespace Taviro::Render {
 
 struct AudioFileHandle
 {
@@ -23,8 +22,7 @@ struct AudioFileHandle
     std::vector<unsigned char> bytes;
 };
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -111,7 +109,8 @@ void putFloat(std::vector<unsigned char>& out, double sample)
 fs::path temporaryFileFor(const fs::path& target, const fs::path& folder)
 {
     static std::atomic<unsigned> counter{0};
-    const auto clock = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto clock =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt)
     {
