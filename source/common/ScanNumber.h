@@ -9,8 +9,7 @@
 // does not start with one. The SDK's own reading reports success on Windows even when nothing was
 // read, so typed texts go through these. A number is ASCII: reading stops at the first other
 // character.
-namespace Steinberg::Vst
-{
+namespace Steinberg::Vst {
 
 inline std::string asciiStart(const char16* text)
 {

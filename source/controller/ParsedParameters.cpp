@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 bool ParsedParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
 {

@@ -51,7 +51,8 @@ ResourceBytes folderResource(Store& s, const char* type, uint16 resourceId)
     auto found = s.read.find(key);
     if (found == s.read.end())
     {
-        std::ifstream file(*s.resourcesFolder / type / (std::to_string(resourceId) + ".wav"), std::ios::binary);
+        std::ifstream file(*s.resourcesFolder / type / (std::to_string(resourceId) + ".wav"),
+                           std::ios::binary);
         std::vector<uint8> bytes(std::istreambuf_iterator<char>(file), {});
         if (bytes.empty())
             return {};

@@ -29,8 +29,8 @@ const fs::path kUIDescription = TAVIRO_UI_DESCRIPTION;
 // The module mapped for its resources only, as a resource editor maps it.
 HMODULE module()
 {
-    static HMODULE handle =
-        LoadLibraryExW(kModule.wstring().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    static HMODULE handle = LoadLibraryExW(kModule.wstring().c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     return handle;
 }
 
@@ -89,7 +89,7 @@ TEST(ModuleResources, UIDescriptionAndBitmapsByTypeAndName)
     EXPECT_TRUE(resourceBytes("DATA", "TaviroPlugIn.uidesc") == description);
 
     for (const char* name : {"background", "groupframe", "knob", "knob2", "knob3", "tavirologo", "about"})
-        for (const std::string file : {std::string(name) + ".png", std::string(name) + "@2x.png"})
+        for (const std::string& file : {std::string(name) + ".png", std::string(name) + "@2x.png"})
         {
             std::string upper = file;
             for (char& c : upper)

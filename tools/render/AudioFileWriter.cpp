@@ -31,12 +31,7 @@ AudioFileWriter::AudioFileWriter(std::string path, int sampleRate, SampleFormat 
 {
     namespace fs = std::filesystem;
     fs::path target(finalPath);
-    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::error_code error;
-    if (fs::is_directory(target, error))
-        throw AudioFileError("cannot write " + finalPath + ": it is a folder");
-    if (!fs::is_directory(folder, error))
-        throw AudioFileError("cannot write " + finalPath + ": folder " + folder.string() + " does not exist");
+    fs::path folder = folderForNewFile(finalPath);
 
     std::string hiddenName = std::string(1, '.').append(target.filename().string()).append(".XXXXXX");
     std::string pattern = (folder / hiddenName).string();

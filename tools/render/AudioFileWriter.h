@@ -22,6 +22,10 @@ class AudioFileError : public std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
+// The folder a new file at `path` goes into; throws AudioFileError when `path` names a folder or its
+// folder does not exist. Shared by both writers (AudioFileTarget.cpp).
+std::string folderForNewFile(const std::string& path);
+
 // Writes a stereo WAV file so that it appears under its name only when complete: the samples go
 // into a hidden temporary file in the same folder, which `commit` renames into place. A writer
 // destroyed without a commit (a failed or interrupted render) removes its temporary file, and an

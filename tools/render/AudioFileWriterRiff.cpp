@@ -4,15 +4,14 @@
 #include "tools/render/AudioFileWriter.h"
 
 #include <atomic>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
-namespace Taviro::Render
-{
+namespace Taviro::Render {
 
 struct AudioFileHandle
 {
@@ -23,8 +22,7 @@ struct AudioFileHandle
     std::vector<unsigned char> bytes;
 };
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -47,7 +45,8 @@ void put32(std::vector<unsigned char>& out, std::uint32_t value)
 
 void putId(std::vector<unsigned char>& out, const char* id)
 {
-    out.insert(out.end(), id, id + 4);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(id[i]));
 }
 
 // RIFF header, format chunk (a float file also gets its "fact" chunk) and the data chunk header.
@@ -110,12 +109,14 @@ void putFloat(std::vector<unsigned char>& out, double sample)
 fs::path temporaryFileFor(const fs::path& target, const fs::path& folder)
 {
     static std::atomic<unsigned> counter{0};
-    const auto clock = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto clock =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        const std::string name = "." + target.filename().string() + "." + std::to_string(clock % 1000000) + "-" +
-                                 std::to_string(counter++) + ".tmp";
+        std::string name(1, '.');
+        name.append(target.filename().string()).append(1, '.').append(std::to_string(clock % 1000000));
+        name.append(1, '-').append(std::to_string(counter++)).append(".tmp");
         if (!fs::exists(folder / name, error))
             return folder / name;
     }
@@ -128,12 +129,7 @@ AudioFileWriter::AudioFileWriter(std::string path, int sampleRate, SampleFormat 
     : finalPath(std::move(path))
 {
     fs::path target(finalPath);
-    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::error_code error;
-    if (fs::is_directory(target, error))
-        throw AudioFileError("cannot write " + finalPath + ": it is a folder");
-    if (!fs::is_directory(folder, error))
-        throw AudioFileError("cannot write " + finalPath + ": folder " + folder.string() + " does not exist");
+    fs::path folder = folderForNewFile(finalPath);
 
     temporaryPath = temporaryFileFor(target, folder).string();
     std::FILE* stream = temporaryPath.empty() ? nullptr : std::fopen(temporaryPath.c_str(), "wb");

@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace Taviro::Render
-{
+namespace Taviro::Render {
 
 // The platform's part of finding the bundle (InstalledBundlesLinux.cpp, InstalledBundlesWin32.cpp).
 

@@ -3,8 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-namespace Taviro::Render
-{
+namespace Taviro::Render {
 
 std::string runningProgramPath(const std::string& argumentZero)
 {

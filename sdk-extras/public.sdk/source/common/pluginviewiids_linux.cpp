@@ -2,8 +2,7 @@
 // declares them but does not define them.
 #include "pluginterfaces/gui/iplugview.h"
 
-namespace Steinberg::Linux
-{
+namespace Steinberg::Linux {
 DEF_CLASS_IID(IEventHandler)
 DEF_CLASS_IID(ITimerHandler)
 DEF_CLASS_IID(IRunLoop)

@@ -25,7 +25,6 @@ std::string boundedString(const char* text, size_t size)
 
 } // namespace
 
-
 PluginFactory::PluginFactory(Steinberg::IPtr<Steinberg::IPluginFactory> f) : factory(std::move(f)) {}
 
 Steinberg::PFactoryInfo PluginFactory::info() const
