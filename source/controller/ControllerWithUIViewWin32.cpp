@@ -1,4 +1,5 @@
-// The controller's view on Windows: the editor window, opened by the name "editor" only.
+// The controller's view on Windows: the editor window, opened by the name "editor" only, with the
+// host's knob mode.
 #include "ControllerWithUI.h"
 
 #include <cstring>
@@ -11,7 +12,7 @@ IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString name)
 {
     if (!name || std::strcmp(name, ViewType::kEditor) != 0)
         return nullptr;
-    return new Editor::EditorView(this);
+    return new Editor::EditorView(this, [this] { return chosenKnobMode; });
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

@@ -8,52 +8,13 @@
 #include <utility>
 
 #include "source/editor/EditorResources.h"
+#include "source/editor/HostKeys.h"
 #include "source/editor/ResourceLocation.h"
 #include "source/editor/X11Window.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
-
-// The host's virtual key codes and modifier bits for onKeyDown (the SDK's VirtualKeyCodes and
-// KeyModifier; their header is not packaged).
-enum HostKeyCode : int16
-{
-    kKeyBackspace = 1,
-    kKeyTab = 2,
-    kKeyReturn = 4,
-    kKeyEscape = 6,
-    kKeyEnd = 9,
-    kKeyHome = 10,
-    kKeyLeft = 11,
-    kKeyUp = 12,
-    kKeyRight = 13,
-    kKeyDown = 14,
-    kKeyEnter = 19,
-    kKeyDelete = 22,
-};
-
-enum HostKeyModifier : int16
-{
-    kShiftKey = 1 << 0,
-    kAlternateKey = 1 << 1,
-    kCommandKey = 1 << 2, // Ctrl outside macOS
-    kControlKey = 1 << 3,
-};
-
-std::optional<Key> keyOf(int16 keyCode)
-{
-    static const std::pair<int16, Key> kKeys[] = {
-        {kKeyBackspace, Key::backspace}, {kKeyTab, Key::tab},       {kKeyReturn, Key::enter},
-        {kKeyEnter, Key::enter},         {kKeyEscape, Key::escape}, {kKeyEnd, Key::end},
-        {kKeyHome, Key::home},           {kKeyLeft, Key::left},     {kKeyUp, Key::up},
-        {kKeyRight, Key::right},         {kKeyDown, Key::down},     {kKeyDelete, Key::deleteForward},
-    };
-    for (const auto& [code, key] : kKeys)
-        if (code == keyCode)
-            return key;
-    return std::nullopt;
-}
 
 ViewRect scaledRect(double scale)
 {
@@ -129,16 +90,10 @@ tresult PLUGIN_API EditorView::onKeyDown(char16 key, int16 keyCode, int16 modifi
 {
     if (!editorFrame)
         return kResultFalse;
-    KeyEvent event;
-    if (const auto named = keyOf(keyCode))
-        event.key = *named;
-    else if (key >= 0x20)
-        event.character = key;
-    else
+    const auto event = hostKeyEvent(key, keyCode, modifiers);
+    if (!event)
         return kResultFalse;
-    event.modifiers = {(modifiers & kShiftKey) != 0, (modifiers & (kCommandKey | kControlKey)) != 0,
-                       (modifiers & kAlternateKey) != 0};
-    const bool used = editorFrame->keyDown(event);
+    const bool used = editorFrame->keyDown(*event);
     if (window)
         window->processEvents();
     return used ? kResultTrue : kResultFalse;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
+#include "source/editor/HostKeys.h"
 #include "source/editor/ResourceLocation.h"
 #include "source/editor/Win32Window.h"
 
@@ -23,7 +25,11 @@ double limited(double scale) { return std::clamp(scale, 0.5, 4.0); }
 
 } // namespace
 
-EditorView::EditorView(EditController* c) : CPluginView(nullptr), controller(c) { rect = scaledRect(1); }
+EditorView::EditorView(EditController* c, std::function<KnobMode()> k)
+    : CPluginView(nullptr), controller(c), knobMode(std::move(k))
+{
+    rect = scaledRect(1);
+}
 
 EditorView::~EditorView() { close(); }
 
@@ -47,7 +53,11 @@ tresult PLUGIN_API EditorView::attached(void* parent, FIDString type)
     if (resources)
         editorFrame = EditorFrame::create(*resources, *controller, "Editor");
     if (editorFrame)
+    {
+        editorFrame->setHostView(this, scale);
+        editorFrame->setKnobModeSource(knobMode);
         child = Win32Window::open(parentWindow, *editorFrame, scale);
+    }
     if (!child)
     {
         close();
@@ -69,6 +79,17 @@ void EditorView::close()
     child.reset();
     editorFrame.reset();
     resources.reset();
+}
+
+tresult PLUGIN_API EditorView::onKeyDown(char16 key, int16 keyCode, int16 modifiers)
+{
+    const auto event = hostKeyEvent(key, keyCode, modifiers);
+    if (!editorFrame || !event)
+        return kResultFalse;
+    const bool used = editorFrame->keyDown(*event);
+    if (editorFrame->needsRedraw() && child)
+        ::InvalidateRect(child->handle(), nullptr, FALSE);
+    return used ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API EditorView::onSize(ViewRect* newSize)
@@ -97,6 +118,8 @@ tresult PLUGIN_API EditorView::setContentScaleFactor(ScaleFactor factor)
     scaleFromHost = true;
     scale = limited(factor);
     rect = scaledRect(scale);
+    if (editorFrame)
+        editorFrame->setHostView(this, scale);
     if (child)
         child->setScale(scale);
     if (plugFrame && isAttached())

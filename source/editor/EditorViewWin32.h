@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -22,7 +24,8 @@ public:
     static constexpr int kWidth = 946;
     static constexpr int kHeight = 565;
 
-    explicit EditorView(EditController* controller);
+    // `knobMode` tells how the host wants knobs to follow the mouse; linear when not given.
+    explicit EditorView(EditController* controller, std::function<KnobMode()> knobMode = {});
     ~EditorView() override;
 
     EditorFrame* frame() const { return editorFrame.get(); }
@@ -31,6 +34,7 @@ public:
     tresult PLUGIN_API isPlatformTypeSupported(FIDString type) override;
     tresult PLUGIN_API attached(void* parent, FIDString type) override;
     tresult PLUGIN_API removed() override;
+    tresult PLUGIN_API onKeyDown(char16 key, int16 keyCode, int16 modifiers) override;
     tresult PLUGIN_API onSize(ViewRect* newSize) override;
     tresult PLUGIN_API checkSizeConstraint(ViewRect* rect) override;
     tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
@@ -45,6 +49,7 @@ private:
     void close();
 
     IPtr<EditController> controller;
+    std::function<KnobMode()> knobMode;
     std::unique_ptr<EditorResources> resources;
     std::unique_ptr<EditorFrame> editorFrame;
     std::unique_ptr<Win32Window> child;

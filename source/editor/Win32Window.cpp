@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "source/editor/EditorFrame.h"
 
@@ -26,6 +28,27 @@ HINSTANCE thisModule()
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                          reinterpret_cast<LPCWSTR>(&openWindows), &module);
     return module;
+}
+
+bool held(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+// The modifier keys held with a key message, as the message queue saw them.
+Modifiers modifiersNow() { return {held(VK_SHIFT), held(VK_CONTROL), held(VK_MENU)}; }
+
+// Those of a mouse message, which carries Shift and Ctrl itself.
+Modifiers modifiersOf(WPARAM keys) { return {(keys & MK_SHIFT) != 0, (keys & MK_CONTROL) != 0, held(VK_MENU)}; }
+
+std::optional<Key> namedKey(WPARAM virtualKey)
+{
+    static const std::pair<WPARAM, Key> kKeys[] = {
+        {VK_RETURN, Key::enter}, {VK_ESCAPE, Key::escape}, {VK_BACK, Key::backspace}, {VK_DELETE, Key::deleteForward},
+        {VK_TAB, Key::tab},      {VK_LEFT, Key::left},     {VK_RIGHT, Key::right},    {VK_UP, Key::up},
+        {VK_DOWN, Key::down},    {VK_HOME, Key::home},     {VK_END, Key::end},
+    };
+    for (const auto& [code, key] : kKeys)
+        if (code == virtualKey)
+            return key;
+    return std::nullopt;
 }
 
 } // namespace
@@ -133,44 +156,54 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1; // the frame covers every pixel
     case WM_LBUTTONDOWN:
-        ::SetCapture(hwnd);
-        frame.mouseDown(pointOf(lParam));
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    {
+        const MouseButton button = message == WM_LBUTTONDOWN   ? MouseButton::left
+                                   : message == WM_MBUTTONDOWN ? MouseButton::middle
+                                                               : MouseButton::right;
+        const Point p = pointOf(lParam);
+        if (button == MouseButton::left)
+            ::SetCapture(hwnd);
+        frame.mouseDown({p, button, modifiersOf(wParam), clicks.press(button, p, ::GetMessageTime())});
         break;
+    }
     case WM_MOUSEMOVE:
         if (!trackingLeave)
         {
             TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
             trackingLeave = ::TrackMouseEvent(&track);
         }
-        frame.mouseMoved(pointOf(lParam));
+        frame.mouseMoved({pointOf(lParam), MouseButton::left, modifiersOf(wParam)});
         break;
     case WM_LBUTTONUP:
         ::ReleaseCapture();
-        frame.mouseUp(pointOf(lParam));
+        frame.mouseUp({pointOf(lParam), MouseButton::left, modifiersOf(wParam)});
         break;
     case WM_MOUSELEAVE:
         trackingLeave = false;
+        frame.mouseLeft();
         break;
     case WM_MOUSEWHEEL:
     {
         // The wheel's position comes in screen coordinates.
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ::ScreenToClient(hwnd, &p);
-        frame.wheel({p.x / scale, p.y / scale}, GET_WHEEL_DELTA_WPARAM(wParam) / kWheelNotch);
+        frame.wheel({p.x / scale, p.y / scale}, GET_WHEEL_DELTA_WPARAM(wParam) / kWheelNotch,
+                    modifiersOf(GET_KEYSTATE_WPARAM(wParam)));
         break;
     }
     case WM_KEYDOWN:
-        if (wParam == VK_RETURN)
-            frame.keyDown({Key::enter, 0});
-        else if (wParam == VK_ESCAPE)
-            frame.keyDown({Key::escape, 0});
-        else if (wParam == VK_BACK)
-            frame.keyDown({Key::backspace, 0});
+    case WM_SYSKEYDOWN:
+        if (const auto key = namedKey(wParam))
+            frame.keyDown({*key, 0, modifiersNow()});
+        else if (message == WM_SYSKEYDOWN)
+            return ::DefWindowProcW(hwnd, message, wParam, lParam);
         break;
     case WM_CHAR:
-        // Characters from the keyboard layout; the keys above arrive as control characters too.
-        if (wParam >= 0x20)
-            frame.keyDown({Key::character, static_cast<char32_t>(wParam)});
+        // Characters from the keyboard layout; the named keys above come as control characters too.
+        if (wParam >= 0x20 && wParam != 0x7F)
+            frame.keyDown({Key::character, static_cast<char32_t>(wParam), modifiersNow()});
         break;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
@@ -190,7 +223,7 @@ void Win32Window::afterInput()
         ::InvalidateRect(hwnd, nullptr, FALSE);
     // Keys come to this window only while a text is typed or a list is open; otherwise they stay
     // with the host, which may pass them on to the view.
-    const bool wantsKeys = frame.focus() || frame.isPopupOpen();
+    const bool wantsKeys = frame.wantsKeyboard();
     if (wantsKeys && ::GetFocus() != hwnd)
         ::SetFocus(hwnd);
     else if (!wantsKeys && ::GetFocus() == hwnd)

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "source/editor/ClickCounter.h"
 #include "source/editor/Direct2DDrawContext.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -47,6 +48,7 @@ private:
     Microsoft::WRL::ComPtr<ID2D1DCRenderTarget> target;
     std::unique_ptr<Direct2DDrawContext> context;
     bool trackingLeave = false;
+    ClickCounter clicks;
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -88,12 +88,12 @@ protected:
         release(p);
         pump(40);
     }
-    void drag(Point from, Point to)
+    void drag(Point from, Point to, WPARAM keys = 0)
     {
-        press(from);
-        move({from.x, (from.y + to.y) / 2});
-        move(to);
-        release(to);
+        press(from, keys);
+        move({from.x, (from.y + to.y) / 2}, keys);
+        move(to, keys);
+        release(to, keys);
         pump(40);
     }
     // Typing as the keyboard sends it to the focused window: key down, the character, key up.
@@ -210,6 +210,15 @@ TEST_F(EditorWindowWin32, MouseAndKeyMessagesReachTheControlsAndTheHost)
     EXPECT_EQ(handler->calls.front().kind, 'b');
     EXPECT_EQ(handler->calls.back().kind, 'e');
     EXPECT_GE(editsOf(detune), 1u);
+
+    // With Shift the same drag moves it finer (by the document's zoom factor); Ctrl-click sets the default.
+    drag(knob, {knob.x, knob.y + 50}, MK_SHIFT);
+    EXPECT_GT(value(detune), 0.5);
+    EXPECT_LT(value(detune), 0.75 - 0.01);
+    press(knob, MK_CONTROL);
+    release(knob, MK_CONTROL);
+    pump(40);
+    EXPECT_NEAR(value(detune), 0.5, 1e-9);
 
     // A click on Receive Note Off's box.
     const ParamID noteOff = channelParameterId(0, kReceiveNoteOff);
