@@ -8,26 +8,17 @@
 #include <utility>
 
 #include "source/editor/EditorResources.h"
+#include "source/editor/EditorViewSize.h"
 #include "source/editor/HostKeys.h"
 #include "source/editor/ResourceLocation.h"
 #include "source/editor/X11Window.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-namespace {
-
-ViewRect scaledRect(double scale)
-{
-    return ViewRect(0, 0, static_cast<int32>(std::lround(EditorView::kWidth * scale)),
-                    static_cast<int32>(std::lround(EditorView::kHeight * scale)));
-}
-
-} // namespace
-
 EditorView::EditorView(EditController* c, EditorFrame::KnobModeSource k)
     : CPluginView(nullptr), controller(c), knobMode(std::move(k))
 {
-    rect = scaledRect(1);
+    rect = EditorViewSize::rect(1);
 }
 
 EditorView::~EditorView() { close(); }
@@ -101,29 +92,20 @@ tresult PLUGIN_API EditorView::onKeyDown(char16 key, int16 keyCode, int16 modifi
 
 tresult PLUGIN_API EditorView::onSize(ViewRect* newSize)
 {
-    if (!newSize)
-        return kInvalidArgument;
-    const ViewRect wanted = scaledRect(scale);
-    return newSize->getWidth() == wanted.getWidth() && newSize->getHeight() == wanted.getHeight() ? kResultTrue
-                                                                                                  : kResultFalse;
+    return EditorViewSize::accept(newSize, scale);
 }
 
 tresult PLUGIN_API EditorView::checkSizeConstraint(ViewRect* r)
 {
-    if (!r)
-        return kInvalidArgument;
-    const ViewRect wanted = scaledRect(scale);
-    r->right = r->left + wanted.getWidth();
-    r->bottom = r->top + wanted.getHeight();
-    return kResultTrue;
+    return EditorViewSize::constrain(r, scale);
 }
 
 tresult PLUGIN_API EditorView::setContentScaleFactor(ScaleFactor factor)
 {
     if (!(factor > 0))
         return kInvalidArgument;
-    scale = std::clamp(static_cast<double>(factor), 0.5, 4.0);
-    rect = scaledRect(scale);
+    scale = EditorViewSize::limited(factor);
+    rect = EditorViewSize::rect(scale);
     if (editorFrame)
         editorFrame->setHostView(this, scale);
     if (window)

@@ -6,6 +6,7 @@
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
+#include "source/editor/EditorViewSize.h"
 #include "source/editor/EditorFrame.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -20,8 +21,8 @@ class EditorView : public CPluginView, public IPlugViewContentScaleSupport, publ
                    public Linux::ITimerHandler
 {
 public:
-    static constexpr int kWidth = 946;
-    static constexpr int kHeight = 565;
+    static constexpr int kWidth = EditorViewSize::kWidth;
+    static constexpr int kHeight = EditorViewSize::kHeight;
     static constexpr Linux::TimerInterval kTimerMilliseconds = 30;
 
     // `knobMode` tells how the host wants knobs to follow the mouse; linear when not given.

@@ -7,28 +7,17 @@
 
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
+#include "source/editor/EditorViewSize.h"
 #include "source/editor/HostKeys.h"
 #include "source/editor/ResourceLocation.h"
 #include "source/editor/Win32Window.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-namespace {
-
-ViewRect scaledRect(double scale)
-{
-    return ViewRect(0, 0, static_cast<int32>(std::lround(EditorView::kWidth * scale)),
-                    static_cast<int32>(std::lround(EditorView::kHeight * scale)));
-}
-
-double limited(double scale) { return std::clamp(scale, 0.5, 4.0); }
-
-} // namespace
-
 EditorView::EditorView(EditController* c, std::function<KnobMode()> k)
     : CPluginView(nullptr), controller(c), knobMode(std::move(k))
 {
-    rect = scaledRect(1);
+    rect = EditorViewSize::rect(1);
 }
 
 EditorView::~EditorView() { close(); }
@@ -46,8 +35,8 @@ tresult PLUGIN_API EditorView::attached(void* parent, FIDString type)
     // Without a factor from the host, the monitor's: 96 dots per inch is a scale of 1.
     if (!scaleFromHost)
     {
-        scale = limited(::GetDpiForWindow(parentWindow) / 96.0);
-        rect = scaledRect(scale);
+        scale = EditorViewSize::limited(::GetDpiForWindow(parentWindow) / 96.0);
+        rect = EditorViewSize::rect(scale);
     }
     resources = EditorResources::load(editorResourceReader());
     if (resources)
@@ -94,21 +83,12 @@ tresult PLUGIN_API EditorView::onKeyDown(char16 key, int16 keyCode, int16 modifi
 
 tresult PLUGIN_API EditorView::onSize(ViewRect* newSize)
 {
-    if (!newSize)
-        return kInvalidArgument;
-    const ViewRect wanted = scaledRect(scale);
-    return newSize->getWidth() == wanted.getWidth() && newSize->getHeight() == wanted.getHeight() ? kResultTrue
-                                                                                                  : kResultFalse;
+    return EditorViewSize::accept(newSize, scale);
 }
 
 tresult PLUGIN_API EditorView::checkSizeConstraint(ViewRect* r)
 {
-    if (!r)
-        return kInvalidArgument;
-    const ViewRect wanted = scaledRect(scale);
-    r->right = r->left + wanted.getWidth();
-    r->bottom = r->top + wanted.getHeight();
-    return kResultTrue;
+    return EditorViewSize::constrain(r, scale);
 }
 
 tresult PLUGIN_API EditorView::setContentScaleFactor(ScaleFactor factor)
@@ -116,8 +96,8 @@ tresult PLUGIN_API EditorView::setContentScaleFactor(ScaleFactor factor)
     if (!(factor > 0))
         return kInvalidArgument;
     scaleFromHost = true;
-    scale = limited(factor);
-    rect = scaledRect(scale);
+    scale = EditorViewSize::limited(factor);
+    rect = EditorViewSize::rect(scale);
     if (editorFrame)
         editorFrame->setHostView(this, scale);
     if (child)

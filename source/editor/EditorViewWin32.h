@@ -8,6 +8,7 @@
 #include "public.sdk/source/common/pluginview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
+#include "source/editor/EditorViewSize.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -21,8 +22,8 @@ class Win32Window;
 class EditorView : public CPluginView, public IPlugViewContentScaleSupport
 {
 public:
-    static constexpr int kWidth = 946;
-    static constexpr int kHeight = 565;
+    static constexpr int kWidth = EditorViewSize::kWidth;
+    static constexpr int kHeight = EditorViewSize::kHeight;
 
     // `knobMode` tells how the host wants knobs to follow the mouse; linear when not given.
     explicit EditorView(EditController* controller, std::function<KnobMode()> knobMode = {});
