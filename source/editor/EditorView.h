@@ -6,8 +6,8 @@
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
-#include "source/editor/EditorViewSize.h"
 #include "source/editor/EditorFrame.h"
+#include "source/editor/EditorViewSize.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 

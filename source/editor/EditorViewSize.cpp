@@ -5,7 +5,10 @@
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-double EditorViewSize::limited(double factor) { return std::clamp(factor, 0.5, 4.0); }
+double EditorViewSize::limited(double factor)
+{
+    return std::clamp(factor, 0.5, 4.0);
+}
 
 ViewRect EditorViewSize::rect(double scale)
 {
@@ -18,8 +21,9 @@ tresult EditorViewSize::accept(const ViewRect* newSize, double scale)
     if (!newSize)
         return kInvalidArgument;
     const ViewRect wanted = rect(scale);
-    return newSize->getWidth() == wanted.getWidth() && newSize->getHeight() == wanted.getHeight() ? kResultTrue
-                                                                                                  : kResultFalse;
+    return newSize->getWidth() == wanted.getWidth() && newSize->getHeight() == wanted.getHeight()
+               ? kResultTrue
+               : kResultFalse;
 }
 
 tresult EditorViewSize::constrain(ViewRect* r, double scale)

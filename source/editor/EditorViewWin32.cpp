@@ -20,7 +20,10 @@ EditorView::EditorView(EditController* c, std::function<KnobMode()> k)
     rect = EditorViewSize::rect(1);
 }
 
-EditorView::~EditorView() { close(); }
+EditorView::~EditorView()
+{
+    close();
+}
 
 tresult PLUGIN_API EditorView::isPlatformTypeSupported(FIDString type)
 {

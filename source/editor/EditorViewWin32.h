@@ -5,8 +5,8 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
-#include "public.sdk/source/common/pluginview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/common/pluginview.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "source/editor/EditorViewSize.h"
 

@@ -25,25 +25,38 @@ int openWindows = 0;
 HINSTANCE thisModule()
 {
     HMODULE module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                          reinterpret_cast<LPCWSTR>(&openWindows), &module);
     return module;
 }
 
-bool held(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+bool held(int key)
+{
+    return (::GetKeyState(key) & 0x8000) != 0;
+}
 
 // The modifier keys held with a key message, as the message queue saw them.
-Modifiers modifiersNow() { return {held(VK_SHIFT), held(VK_CONTROL), held(VK_MENU)}; }
+Modifiers modifiersNow()
+{
+    return {held(VK_SHIFT), held(VK_CONTROL), held(VK_MENU)};
+}
 
 // Those of a mouse message, which carries Shift and Ctrl itself.
-Modifiers modifiersOf(WPARAM keys) { return {(keys & MK_SHIFT) != 0, (keys & MK_CONTROL) != 0, held(VK_MENU)}; }
+Modifiers modifiersOf(WPARAM keys)
+{
+    return {(keys & MK_SHIFT) != 0, (keys & MK_CONTROL) != 0, held(VK_MENU)};
+}
 
 std::optional<Key> namedKey(WPARAM virtualKey)
 {
     static const std::pair<WPARAM, Key> kKeys[] = {
-        {VK_RETURN, Key::enter}, {VK_ESCAPE, Key::escape}, {VK_BACK, Key::backspace}, {VK_DELETE, Key::deleteForward},
-        {VK_TAB, Key::tab},      {VK_LEFT, Key::left},     {VK_RIGHT, Key::right},    {VK_UP, Key::up},
-        {VK_DOWN, Key::down},    {VK_HOME, Key::home},     {VK_END, Key::end},
+        {VK_RETURN, Key::enter},   {VK_ESCAPE, Key::escape},
+        {VK_BACK, Key::backspace}, {VK_DELETE, Key::deleteForward},
+        {VK_TAB, Key::tab},        {VK_LEFT, Key::left},
+        {VK_RIGHT, Key::right},    {VK_UP, Key::up},
+        {VK_DOWN, Key::down},      {VK_HOME, Key::home},
+        {VK_END, Key::end},
     };
     for (const auto& [code, key] : kKeys)
         if (code == virtualKey)
@@ -106,8 +119,8 @@ bool Win32Window::createTarget(bool renew)
         sharedTarget.Reset();
     // Units of device pixels: the frame's scale is applied by the drawing context's transform.
     const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
-        D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE), 96,
-        96);
+        D2D1_RENDER_TARGET_TYPE_DEFAULT,
+        D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE), 96, 96);
     if (!sharedFactory &&
         FAILED(::D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, sharedFactory.GetAddressOf())))
         return false;

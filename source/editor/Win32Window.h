@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <d2d1.h>
+#include <windows.h>
 #include <wrl/client.h>
 
 #include <memory>

@@ -79,8 +79,14 @@ protected:
     HWND editorWindow() const { return ::GetWindow(host, GW_CHILD); }
     static LPARAM at(Point p) { return MAKELPARAM(std::lround(p.x), std::lround(p.y)); }
     // Mouse messages as Windows posts them to the window under the pointer.
-    void press(Point p, WPARAM keys = 0) { ::SendMessageW(editorWindow(), WM_LBUTTONDOWN, MK_LBUTTON | keys, at(p)); }
-    void move(Point p, WPARAM keys = 0) { ::SendMessageW(editorWindow(), WM_MOUSEMOVE, MK_LBUTTON | keys, at(p)); }
+    void press(Point p, WPARAM keys = 0)
+    {
+        ::SendMessageW(editorWindow(), WM_LBUTTONDOWN, MK_LBUTTON | keys, at(p));
+    }
+    void move(Point p, WPARAM keys = 0)
+    {
+        ::SendMessageW(editorWindow(), WM_MOUSEMOVE, MK_LBUTTON | keys, at(p));
+    }
     void release(Point p, WPARAM keys = 0) { ::SendMessageW(editorWindow(), WM_LBUTTONUP, keys, at(p)); }
     void click(Point p)
     {
@@ -299,7 +305,10 @@ TEST_F(EditorWindowWin32, ScreenshotsOfChannelsOneAndTenMatchTheLinuxRenders)
              c.fillRect(knob, {0, 0, 0, 1});
              c.drawImage(*reference, 1, knob, {knob.x + 6, knob.y, knob.width, knob.height}, 1);
          }},
-        {"the logo missing", [](Editor::DrawContext& c) { c.fillRect({20, 300, 130, 100}, {0.1, 0.1, 0.1, 1}); }},
+        {"the logo missing",
+         [](Editor::DrawContext& c) {
+             c.fillRect({20, 300, 130, 100}, {0.1, 0.1, 0.1, 1});
+         }},
     };
     for (const auto& f : faults)
     {
