@@ -16,6 +16,7 @@
 #include "source/editor/PopupList.h"
 #include "source/editor/ResourceLocation.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/support/HostedPlugIn.h"
 
 namespace Taviro::Test {
 namespace {
@@ -200,6 +201,31 @@ TEST_F(EditorWindowWin32, OnlyTheHwndPlatformTypeAttachesAndTheViewAttachesAgain
         EXPECT_EQ(view->removed(), kResultOk);
         EXPECT_EQ(editorWindow(), nullptr);
     }
+}
+
+// The module's own view reads its document and bitmaps from the module's resources.
+TEST_F(EditorWindowWin32, TheBundlesViewOpensFromTheModulesResources)
+{
+    Editor::setEditorResourceFolder({}); // this program's own resources hold none
+    auto bundled = loadedBundle().getFactory().createInstance<IEditController>(
+        reinterpret_cast<const char*>(kControllerWithUIClassBytes.data()));
+    ASSERT_TRUE(bundled);
+    ASSERT_EQ(bundled->initialize(&hostContext), kResultOk);
+    auto view = owned(bundled->createView(ViewType::kEditor));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->attached(host, kPlatformTypeHWND), kResultOk);
+    pump(200);
+    ASSERT_TRUE(editorWindow());
+    // Drawn: the side panel's logo area is not the window's blank background.
+    const Image shown = screenshot();
+    int lit = 0;
+    for (int y = 300; y < 400; ++y)
+        for (int x = 20; x < 150; ++x)
+            lit += (pixel(shown, x, y) & 0xFFFFFF) != 0;
+    EXPECT_GT(lit, 1000);
+    EXPECT_EQ(view->removed(), kResultOk);
+    view = nullptr;
+    bundled->terminate();
 }
 
 TEST_F(EditorWindowWin32, MouseAndKeyMessagesReachTheControlsAndTheHost)
