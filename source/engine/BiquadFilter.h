@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
 inline const double kLn2 = std::log(2.0);
 
@@ -23,7 +24,7 @@ struct BiquadCoefficients
 // band-width form of the Audio EQ Cookbook.
 class BiquadFilter
 {
-public:
+  public:
     enum Type : int32
     {
         kLowpass = 0,
@@ -112,11 +113,26 @@ public:
             x1 = x2 = y1 = y2 = 0.0;
     }
 
+    // The last two inputs and outputs, for block routines that keep them in registers.
+    struct History
+    {
+        double x1, x2, y1, y2;
+    };
+    History getHistory() const { return {x1, x2, y1, y2}; }
+    void setHistory(const History& h)
+    {
+        x1 = h.x1;
+        x2 = h.x2;
+        y1 = h.y1;
+        y2 = h.y2;
+    }
+
     int32 getType() const { return type; }
     double getSampleRate() const { return sampleRate; }
+    double getInverseSampleRate() const { return inverseSampleRate; }
     const BiquadCoefficients& getCoefficients() const { return coefficients; }
 
-private:
+  private:
     int32 type = kLowpass;
     double sampleRate = 44100.0;
     double inverseSampleRate = 1.0 / 44100.0;

@@ -11,18 +11,17 @@
 // Block renderers of one oscillator: each writes `count` values (already scaled by the oscillator
 // volume) for the sample counters n0, n0 + 1, ... The waveform is chosen once per call, never per
 // sample.
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
-template <typename T>
-inline T scaledByVolume(double value, double volume)
+template <typename T> inline T scaledByVolume(double value, double volume)
 {
     return static_cast<T>(value * volume);
 }
 
 // Cycle phase of the saw: in single precision the product and the offset are rounded as the float
 // voice keeps them.
-template <typename T>
-inline double sawPhase(uint32 n, double increment, T offset)
+template <typename T> inline double sawPhase(uint32 n, double increment, T offset)
 {
     return static_cast<double>(static_cast<T>(static_cast<T>(n * increment) + offset));
 }
@@ -55,14 +54,11 @@ void renderGenerated(OscillatorState<T>& osc, uint32 n0, int32 count, T* out)
     }
 }
 
-template <typename T>
-void renderWhiteNoise(OscillatorState<T>& osc, int32 count, T* out, WhiteNoise& noise)
+// One white-noise value from the pool's shared source, scaled by the oscillator volume.
+template <typename T> inline T whiteNoiseValue(WhiteNoise& noise, double volume)
 {
-    for (int32 k = 0; k < count; ++k)
-    {
-        const T value = static_cast<T>(noise.next()) / T(32767) * T(2) - T(1);
-        out[k] = scaledByVolume<T>(value, osc.volume);
-    }
+    const T value = static_cast<T>(noise.next()) / T(32767) * T(2) - T(1);
+    return scaledByVolume<T>(value, volume);
 }
 
 // Sample playback with rate conversion, loops and four-point interpolation. `finished` receives the
@@ -102,12 +98,14 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
             currentRate = targetRate;
         if (currentRate != targetRate)
         {
-            positionOffset += static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate;
+            positionOffset +=
+                static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate;
             currentRate = targetRate;
             positionBase = static_cast<int32>(n - retardLength);
         }
         const double pos =
-            static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate + positionOffset;
+            static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate +
+            positionOffset;
 
         T l, r;
         if (!(pos >= 0.0 && pos < 1.8e19)) // a position no index can hold plays silence
@@ -149,7 +147,8 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
                         }
                         else
                         {
-                            jm1 = frames.wrap(i - 1); // frame "before 0" is 2^64 - 1: past the end, or wrapped
+                            jm1 =
+                                frames.wrap(i - 1); // frame "before 0" is 2^64 - 1: past the end, or wrapped
                             j0 = i;
                         }
                         j1 = frames.next(j0);
@@ -178,27 +177,18 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
     osc.positionBase = positionBase;
 }
 
-// Runs the oscillator's values through its filters; while frequency or resonance move, the
-// coefficients follow them sample by sample. Mono sources use the left filter only (both filters
-// would see the same input and compute the same output).
-template <typename T>
-void renderFilters(OscillatorState<T>& osc, int32 count, T* left, T* right, bool stereo)
+// The filter coefficients of `count` steps while frequency or resonance move: each step takes the
+// coefficients of the current values, then the values take one smoothing step.
+template <typename T> void rampCoefficients(OscillatorState<T>& osc, int32 count, BiquadCoefficients* out)
 {
-    if (osc.filterType == kFilterOff)
-        return;
-    const bool moving = osc.frequencyStep != 0.0 || osc.resonanceStep != 0.0;
+    const BiquadFilter& filter = osc.leftFilter;
     for (int32 k = 0; k < count; ++k)
     {
-        if (moving)
-        {
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
-            osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
-            osc.filterFrequency += osc.frequencyStep;
-            osc.filterResonance += osc.resonanceStep;
-        }
-        left[k] = static_cast<T>(osc.leftFilter.process(static_cast<double>(left[k])));
-        if (stereo)
-            right[k] = static_cast<T>(osc.rightFilter.process(static_cast<double>(right[k])));
+        out[k] = BiquadFilter::compute(filter.getType(), filterFrequencyScale.scale(osc.filterFrequency),
+                                       1.0 - osc.filterResonance, filter.getSampleRate(),
+                                       filter.getInverseSampleRate());
+        osc.filterFrequency += osc.frequencyStep;
+        osc.filterResonance += osc.resonanceStep;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FilterPairs.h"
 #include "GainCurve.h"
 #include "OscillatorRender.h"
 #include "OutputBuses.h"
@@ -10,15 +11,15 @@
 #include <algorithm>
 #include <limits>
 
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
 // Samples a voice renders at a time; the scratch of one such stretch stays in the first-level cache.
 inline constexpr int32 kRenderChunk = 128;
 
 // Scratch that the voices of one pool share (they render one after the other) and the pool's
 // white-noise source.
-template <typename T>
-struct VoiceRenderContext
+template <typename T> struct VoiceRenderContext
 {
     T left[kNumOscillators][kRenderChunk];
     T right[kNumOscillators][kRenderChunk];
@@ -28,6 +29,7 @@ struct VoiceRenderContext
     double rightGain[kRenderChunk];
     double voiceGain[kRenderChunk];
     T tremolo[kRenderChunk];
+    BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
     T discard[2][kRenderChunk]; // stands in for output channels the host did not provide
     WhiteNoise noise;
 };
@@ -38,12 +40,11 @@ inline constexpr int32 kNoteExpressionEnd = 100032;
 
 // One voice: three oscillators with their envelopes and filters, mixed with the channel's gain,
 // panorama and tremolo into the output bus of the note's channel.
-template <typename T>
-class Voice final : public VoiceBase<3, T, 2, GlobalParameterState>
+template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParameterState>
 {
     using Base = VoiceBase<3, T, 2, GlobalParameterState>;
 
-public:
+  public:
     using SampleType = T;
     using RenderContext = VoiceRenderContext<T>;
 
@@ -79,7 +80,8 @@ public:
             this->noteExpressionValues[typeId] = value;
     }
 
-    void noteOn(int32 notePitch, ParamValue velocity, int32 sampleOffset, int32 id, int32 noteChannel) override
+    void noteOn(int32 notePitch, ParamValue velocity, int32 sampleOffset, int32 id,
+                int32 noteChannel) override
     {
         channel = noteChannel;
         this->noteId = id;
@@ -173,14 +175,14 @@ public:
     double velocityCopy = 0.0;
     OscillatorState<T> oscillators[kNumOscillators];
 
-private:
+  private:
     // Countdowns stop far below zero instead of overflowing during endless notes.
     static constexpr int64 kCountdownFloor = -(int64(1) << 30);
 
     static int32 countdownTo(int32 sampleOffset)
     {
-        return static_cast<int32>(std::clamp<int64>(int64(sampleOffset) + 1, kCountdownFloor,
-                                                    std::numeric_limits<int32>::max()));
+        return static_cast<int32>(
+            std::clamp<int64>(int64(sampleOffset) + 1, kCountdownFloor, std::numeric_limits<int32>::max()));
     }
     static int32 countDown(int32 value, int32 steps)
     {
@@ -231,7 +233,8 @@ private:
             osc.filterFrequency = unitValue(settings.filterFrequency);
             osc.filterResonance = unitValue(settings.filterQ);
             osc.leftFilter.setType(osc.filterType - 1);
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency),
+                                     1.0 - osc.filterResonance);
             osc.rightFilter.setType(osc.filterType - 1);
             osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
         }
@@ -279,8 +282,8 @@ private:
                 continue;
             }
             osc.detuneAmount = (d - 1.0) * keyFrequency;
-            const double f =
-                std::ldexp(1.0, kOctaveNoShift - octaveIndex(settings.octave)) * (keyFrequency + osc.detuneAmount);
+            const double f = std::ldexp(1.0, kOctaveNoShift - octaveIndex(settings.octave)) *
+                             (keyFrequency + osc.detuneAmount);
             const double cycleStep = f / this->sampleRate / bend;
             const double radianStep = f * 6.283185307179586 / this->sampleRate / bend;
             if (osc.radianIncrement == -1.0)
@@ -290,8 +293,10 @@ private:
             }
             else if (radianStep != osc.radianIncrement)
             {
-                osc.radianPhaseOffset = osc.radianPhaseOffset + static_cast<T>((osc.radianIncrement - radianStep) * n);
-                osc.cyclePhaseOffset = osc.cyclePhaseOffset + static_cast<T>((osc.cycleIncrement - cycleStep) * n);
+                osc.radianPhaseOffset =
+                    osc.radianPhaseOffset + static_cast<T>((osc.radianIncrement - radianStep) * n);
+                osc.cyclePhaseOffset =
+                    osc.cyclePhaseOffset + static_cast<T>((osc.cycleIncrement - cycleStep) * n);
                 osc.radianIncrement = radianStep;
                 osc.cycleIncrement = cycleStep;
             }
@@ -317,7 +322,8 @@ private:
             if (osc.filterType == kFilterOff)
                 continue;
             const OscillatorSettings& settings = state.oscillators[channel][activeOscillators[a]];
-            osc.frequencyStep = smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
+            osc.frequencyStep =
+                smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
             osc.resonanceStep = smoothingStep(unitValue(settings.filterQ), osc.filterResonance, length);
         }
     }
@@ -332,18 +338,43 @@ private:
         bool stereo = false;
         switch (osc.type)
         {
-        case kOscillatorSinus: renderGenerated<T, kOscillatorSinus>(osc, sampleCounter, count, left); break;
-        case kOscillatorTriangle: renderGenerated<T, kOscillatorTriangle>(osc, sampleCounter, count, left); break;
-        case kOscillatorSquare: renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left); break;
-        case kOscillatorSaw: renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left); break;
-        case kOscillatorWhiteNoise: renderWhiteNoise<T>(osc, count, left, context->noise); break;
+        case kOscillatorSinus:
+            renderGenerated<T, kOscillatorSinus>(osc, sampleCounter, count, left);
+            break;
+        case kOscillatorTriangle:
+            renderGenerated<T, kOscillatorTriangle>(osc, sampleCounter, count, left);
+            break;
+        case kOscillatorSquare:
+            renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left);
+            break;
+        case kOscillatorSaw:
+            renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left);
+            break;
         default:
             stereo = osc.setIndex >= 0 && osc.frames.stereo;
             renderSamples(osc, count, left, right, context->finished[o], stereo);
             break;
         }
-        renderFilters(osc, count, left, right, stereo);
         return stereo;
+    }
+
+    // Every white-noise oscillator of the voice: in each step they draw in oscillator order.
+    void renderWhiteNoises(int32 count)
+    {
+        T* outs[kNumOscillators];
+        double volumes[kNumOscillators];
+        int32 noises = 0;
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const int32 o = activeOscillators[a];
+            if (oscillators[o].type != kOscillatorWhiteNoise)
+                continue;
+            outs[noises] = context->left[o];
+            volumes[noises++] = oscillators[o].volume;
+        }
+        for (int32 k = 0; k < count; ++k)
+            for (int32 j = 0; j < noises; ++j)
+                outs[j][k] = whiteNoiseValue<T>(context->noise, volumes[j]);
     }
 
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
@@ -352,14 +383,30 @@ private:
         const uint32 n = sampleCounter;
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
-        case 0: renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished); break;
-        case 1: renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished); break;
-        case 2: renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished); break;
-        case 3: renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished); break;
-        case 4: renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished); break;
-        case 5: renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished); break;
-        case 6: renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished); break;
-        default: renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished); break;
+        case 0:
+            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished);
+            break;
+        case 1:
+            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished);
+            break;
+        case 2:
+            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished);
+            break;
+        case 3:
+            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished);
+            break;
+        case 4:
+            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished);
+            break;
+        case 5:
+            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished);
+            break;
+        case 6:
+            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished);
+            break;
+        default:
+            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished);
+            break;
         }
     }
 
@@ -402,25 +449,52 @@ private:
         if (first >= length)
             return true;
 
+        // White noise draws from the pool's shared source only for the steps that sound, so it
+        // renders once the envelopes have said how many do.
         const int32 count = length - first;
-        const T* sourceLeft[kNumOscillators];
-        const T* sourceRight[kNumOscillators];
+        bool stereo[kNumOscillators] = {};
         for (int32 a = 0; a < activeCount; ++a)
-        {
-            const int32 o = activeOscillators[a];
-            const bool stereo = renderOscillator(o, count);
-            sourceLeft[a] = context->left[o];
-            sourceRight[a] = stereo ? context->right[o] : context->left[o];
-        }
-
+            if (oscillators[activeOscillators[a]].type != kOscillatorWhiteNoise)
+                stereo[a] = renderOscillator(activeOscillators[a], count);
         const int32 sounding = runEnvelopes(count, releaseFrom - first);
+        renderWhiteNoises(sounding);
+        runFilters(sounding, stereo);
+
         runVoiceGains(sounding);
         for (int32 a = 0; a < activeCount; ++a)
         {
-            mix(sourceLeft[a], context->leftGain, context->level[a], outLeft + first, sounding);
-            mix(sourceRight[a], context->rightGain, context->level[a], outRight + first, sounding);
+            const int32 o = activeOscillators[a];
+            mix(context->left[o], context->leftGain, context->level[a], outLeft + first, sounding);
+            mix(stereo[a] ? context->right[o] : context->left[o], context->rightGain, context->level[a],
+                outRight + first, sounding);
         }
         return sounding == count;
+    }
+
+    // The filters of all oscillators side by side; while frequency or resonance move, the
+    // coefficients follow them step by step.
+    void runFilters(int32 count, const bool* stereo)
+    {
+        FilterPair<T> pairs[kNumOscillators];
+        int32 pairCount = 0;
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const int32 o = activeOscillators[a];
+            OscillatorState<T>& osc = oscillators[o];
+            if (osc.filterType == kFilterOff)
+                continue;
+            FilterPair<T>& pair = pairs[pairCount++];
+            pair.left = &osc.leftFilter;
+            pair.right = &osc.rightFilter;
+            pair.leftData = context->left[o];
+            pair.rightData = stereo[a] ? context->right[o] : context->left[o];
+            if (osc.frequencyStep != 0.0 || osc.resonanceStep != 0.0)
+            {
+                rampCoefficients(osc, count, context->coefficients[a]);
+                pair.perStep = context->coefficients[a];
+            }
+        }
+        runFilterPairs(pairs, pairCount, count);
     }
 
     // Envelope steps and end tests for `count` sounding steps, with the release firing from step
@@ -521,10 +595,11 @@ private:
 
     // Adds one oscillator side: value x pan gain x voice gain x tremolo x level, formed in double and
     // added in the sample type, oscillator after oscillator as the running sum of each sample.
-    void mix(const T* source, const double* panGain, const double* level, T* out, int32 count) const
+    void mix(const T* __restrict source, const double* __restrict panGain, const double* __restrict level,
+             T* __restrict out, int32 count) const
     {
-        const double* gain = context->voiceGain;
-        const T* tremolo = context->tremolo;
+        const double* __restrict gain = context->voiceGain;
+        const T* __restrict tremolo = context->tremolo;
         for (int32 k = 0; k < count; ++k)
             out[k] += static_cast<T>(static_cast<double>(source[k]) * panGain[k] * gain[k] *
                                      static_cast<double>(tremolo[k]) * level[k]);
