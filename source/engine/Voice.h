@@ -5,6 +5,7 @@
 #include "OscillatorRender.h"
 #include "OutputBuses.h"
 #include "PanLaw.h"
+#include "SamplePlayback.h"
 #include "VoiceBase.h"
 #include "source/state/GlobalParameterState.h"
 
@@ -24,6 +25,7 @@ template <typename T> struct VoiceRenderContext
     T left[kNumOscillators][kRenderChunk];
     T right[kNumOscillators][kRenderChunk];
     uint8 finished[kNumOscillators][kRenderChunk];
+    double positions[kRenderChunk];              // sample playback positions of one oscillator
     double level[kNumOscillators][kRenderChunk]; // envelope level per step, 0 where it adds nothing
     double leftGain[kRenderChunk];               // pan gain x voice gain per step
     double rightGain[kRenderChunk];
@@ -384,28 +386,36 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
         case 0:
-            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished,
+                                                     context->positions);
             break;
         case 1:
-            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished,
+                                                    context->positions);
             break;
         case 2:
-            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished,
+                                                      context->positions);
             break;
         case 3:
-            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished,
+                                                     context->positions);
             break;
         case 4:
-            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished,
+                                                      context->positions);
             break;
         case 5:
-            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished,
+                                                     context->positions);
             break;
         case 6:
-            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished,
+                                                      context->positions);
             break;
         default:
-            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished);
+            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished,
+                                                     context->positions);
             break;
         }
     }
