@@ -1,6 +1,7 @@
 #pragma once
 
-namespace Steinberg::Vst::TaviroPlugIn {
+namespace Steinberg::Vst::TaviroPlugIn
+{
 
 struct PanGains
 {

@@ -61,7 +61,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
             positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
     }
 
-    // The last frame index i for which frames i - 1 .. i + 2 can be read in place.
+    // Frames below this index can be read in place (inside the loop, or inside the recording).
     const uint64 inPlaceEnd = frames.hasLoop ? frames.loopEnd : frames.frameCount;
     const uint8* data = frames.data;
     const uint64 frameBytes = static_cast<uint64>(frames.frameBytes);
@@ -69,6 +69,8 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
 
     // The four frames around the last fractional position of the general reads, left and right.
     uint64 windowIndex = ~uint64(0) - 1;
+    uint64 lastIndex = ~uint64(0);
+    uint64 lastWrapped = 0;
     uint64 lastFrame = 0;
     T wl[4] = {}, wr[4] = {};
     for (int32 k = first; k < count; ++k)
@@ -85,23 +87,42 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
             finished[k] = isFinished;
             continue;
         }
-        const uint64 i = static_cast<uint64>(pos);
+        // Positions below 2^63 convert through the signed conversion, one instruction.
+        const uint64 i =
+            pos < 9.2e18 ? static_cast<uint64>(static_cast<int64>(pos)) : static_cast<uint64>(pos);
         const bool whole = static_cast<double>(i) == pos;
-        if (!whole && i >= 1 && i + 2 < inPlaceEnd)
+        // Frame i inside the loop, followed from the last step: positions only move forwards.
+        uint64 j = i;
+        if (frames.hasLoop && i >= frames.loopEnd)
         {
-            const double t = pos - static_cast<double>(i);
-            const uint8* p = data + (i - 1) * frameBytes;
-            l = static_cast<T>(catmullRom(t, readSample<T, format>(p), readSample<T, format>(p + frameBytes),
-                                          readSample<T, format>(p + 2 * frameBytes),
-                                          readSample<T, format>(p + 3 * frameBytes)));
+            if (i >= lastIndex && i - lastIndex < frames.loopLength)
+            {
+                j = lastWrapped + (i - lastIndex);
+                if (j >= frames.loopEnd)
+                    j -= frames.loopLength;
+            }
+            else
+                j = frames.wrap(i);
+            lastIndex = i;
+            lastWrapped = j;
+        }
+        // Frame j - 1 is the frame before: at the loop start of a wrapped index it is the loop end.
+        const bool previousInPlace = j == i ? i >= 1 : j > frames.loopStart;
+        if (!whole && previousInPlace && j + 2 < inPlaceEnd)
+        {
+            const CatmullRomWeights weights(pos - static_cast<double>(i));
+            const uint8* p = data + (j - 1) * frameBytes;
+            l = static_cast<T>(weights(readSample<T, format>(p), readSample<T, format>(p + frameBytes),
+                                       readSample<T, format>(p + 2 * frameBytes),
+                                       readSample<T, format>(p + 3 * frameBytes)));
             if constexpr (stereo)
             {
                 const uint8* q = p + sideBytes;
-                r = static_cast<T>(catmullRom(
-                    t, readSample<T, format>(q), readSample<T, format>(q + frameBytes),
-                    readSample<T, format>(q + 2 * frameBytes), readSample<T, format>(q + 3 * frameBytes)));
+                r = static_cast<T>(weights(readSample<T, format>(q), readSample<T, format>(q + frameBytes),
+                                           readSample<T, format>(q + 2 * frameBytes),
+                                           readSample<T, format>(q + 3 * frameBytes)));
             }
-            isFinished = false; // i + 2 lies inside the recording
+            isFinished = false; // frame i + 2 lies inside the recording, or the recording loops
         }
         else if (whole)
         {
@@ -146,10 +167,10 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
                 }
                 windowIndex = i;
             }
-            const double t = pos - static_cast<double>(i);
-            l = static_cast<T>(catmullRom(t, wl[0], wl[1], wl[2], wl[3]));
+            const CatmullRomWeights weights(pos - static_cast<double>(i));
+            l = static_cast<T>(weights(wl[0], wl[1], wl[2], wl[3]));
             if constexpr (stereo)
-                r = static_cast<T>(catmullRom(t, wr[0], wr[1], wr[2], wr[3]));
+                r = static_cast<T>(weights(wr[0], wr[1], wr[2], wr[3]));
             isFinished = !frames.hasLoop && i + 2 >= frames.frameCount;
         }
         left[k] = scaledByVolume<T>(l, volume);

@@ -518,6 +518,8 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
             {
                 OscillatorState<T>& osc = oscillators[activeOscillators[a]];
                 std::fill_n(context->level[a], count, osc.envelope.sustainLevel);
+                if (!receiveNoteOff)
+                    osc.envelope.sustainTimeCounter += count;
                 if (osc.type == kOscillatorMultiSample)
                     osc.finished = context->finished[activeOscillators[a]][count - 1] != 0;
             }
@@ -563,16 +565,25 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
         return count;
     }
 
-    // True when no envelope can change in the coming steps: every oscillator sustains a held note
-    // and neither a release nor the end of a recording can end the voice.
+    // True when no envelope can change in the coming steps: every oscillator sustains, its sustain
+    // time (when the note ignores note-offs) does not run out, no note-off fires and no recording
+    // ends, so no end test can hold.
     bool holdsSustain(int32 releaseFrom, int32 count) const
     {
-        if (!receiveNoteOff || releaseFrom < count || onlySamplePlayers)
+        if (receiveNoteOff && releaseFrom < count)
             return false;
         for (int32 a = 0; a < activeCount; ++a)
         {
-            const Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+            const int32 o = activeOscillators[a];
+            const OscillatorState<T>& osc = oscillators[o];
+            const Envelope& envelope = osc.envelope;
             if (!envelope.decayDone || envelope.releasing)
+                return false;
+            if (!receiveNoteOff && int64(envelope.sustainTimeCounter) + count >= envelope.sustainTimeLength)
+                return false;
+            if (osc.type == kOscillatorMultiSample &&
+                (osc.finished || std::find(context->finished[o], context->finished[o] + count, 1) !=
+                                     context->finished[o] + count))
                 return false;
         }
         return true;

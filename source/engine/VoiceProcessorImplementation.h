@@ -9,7 +9,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace Steinberg::Vst {
+namespace Steinberg::Vst
+{
 
 // The pool: a fixed array of voices that the 16 channels share. A note-on takes the lowest free
 // voice (no stealing); events are dispatched before any voice renders, and each voice keeps its
@@ -17,7 +18,7 @@ namespace Steinberg::Vst {
 template <typename SampleType, class VoiceClass, int32 numChannels, int32 numVoices, class ParameterState>
 class VoiceProcessorImplementation : public VoiceProcessor
 {
-public:
+  public:
     static constexpr int32 kNumBuses = TaviroPlugIn::kNumChannels;
 
     VoiceProcessorImplementation(float sampleRate, ParameterState* state, TaviroPlugIn::SampleBank* bank)
@@ -67,7 +68,7 @@ public:
 
     std::array<VoiceClass, numVoices> voices;
 
-private:
+  private:
     static bool isPlayableNote(int32 channel, int32 pitch)
     {
         return channel >= 0 && channel < kNumBuses && pitch >= 0 && pitch <= 127;
@@ -106,10 +107,17 @@ private:
                 continue;
             switch (event.type)
             {
-            case Event::kNoteOnEvent: noteOn(event); break;
-            case Event::kNoteOffEvent: noteOff(event); break;
-            case Event::kNoteExpressionValueEvent: noteExpression(event.noteExpressionValue); break;
-            default: break;
+            case Event::kNoteOnEvent:
+                noteOn(event);
+                break;
+            case Event::kNoteOffEvent:
+                noteOff(event);
+                break;
+            case Event::kNoteExpressionValueEvent:
+                noteExpression(event.noteExpressionValue);
+                break;
+            default:
+                break;
             }
         }
     }
@@ -123,7 +131,8 @@ private:
         if (voice == nullptr)
             return;
         const int32 id = note.noteId == -1 ? note.pitch : note.noteId;
-        voice->noteOn(note.pitch, static_cast<ParamValue>(note.velocity), event.sampleOffset, id, note.channel);
+        voice->noteOn(note.pitch, static_cast<ParamValue>(note.velocity), event.sampleOffset, id,
+                      note.channel);
         ++activeVoices;
     }
 
@@ -152,7 +161,8 @@ private:
             return;
         for (VoiceClass& voice : voices)
         {
-            if (voice.noteId == expression.noteId && voice.channel == channel && voice.noteOffSampleOffset < 0)
+            if (voice.noteId == expression.noteId && voice.channel == channel &&
+                voice.noteOffSampleOffset < 0)
             {
                 voice.setNoteExpressionValue(static_cast<int32>(expression.typeId), expression.value);
                 return;
