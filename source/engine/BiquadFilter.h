@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 inline const double kLn2 = std::log(2.0);
 
@@ -24,7 +23,7 @@ struct BiquadCoefficients
 // band-width form of the Audio EQ Cookbook.
 class BiquadFilter
 {
-  public:
+public:
     enum Type : int32
     {
         kLowpass = 0,
@@ -132,7 +131,7 @@ class BiquadFilter
     double getInverseSampleRate() const { return inverseSampleRate; }
     const BiquadCoefficients& getCoefficients() const { return coefficients; }
 
-  private:
+private:
     int32 type = kLowpass;
     double sampleRate = 44100.0;
     double inverseSampleRate = 1.0 / 44100.0;

@@ -1,7 +1,6 @@
 #pragma once
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Four-point cubic through y0 (t = 0) and y1 (t = 1), with the neighbours ym1 and y2 setting
 // the slopes.

@@ -2,8 +2,7 @@
 
 #include "pluginterfaces/base/ftypes.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // The envelope of one oscillator: a silent retard, a linear attack to 1, a linear decay to the
 // sustain level, and a release flag that can be raised in any stage and multiplies the level by
@@ -81,8 +80,9 @@ struct Envelope
     void advanceRelease()
     {
         ++releaseCounter;
-        releaseValue =
-            releaseCounter >= releaseLength ? 0.0 : 1.0 - static_cast<double>(releaseCounter) / releaseLength;
+        releaseValue = releaseCounter >= releaseLength
+                           ? 0.0
+                           : 1.0 - static_cast<double>(releaseCounter) / releaseLength;
     }
 
     bool releaseComplete() const { return releasing && releaseCounter >= releaseLength; }

@@ -4,14 +4,14 @@
 
 #include <emmintrin.h>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // The left and right filters of one oscillator over a stretch of samples, run as one two-lane
 // recurrence: both sides share their coefficients, and each lane does exactly the arithmetic of
 // BiquadFilter::process in the same order, so the results are identical. A mono source runs its
 // value through both lanes and keeps the left result.
-template <typename T> struct FilterPair
+template <typename T>
+struct FilterPair
 {
     BiquadFilter* left = nullptr;
     BiquadFilter* right = nullptr;
@@ -21,8 +21,7 @@ template <typename T> struct FilterPair
     const BiquadCoefficients* perStep = nullptr;
 };
 
-namespace FilterPairsDetail
-{
+namespace FilterPairsDetail {
 
 struct Lanes
 {
@@ -50,7 +49,8 @@ inline void store(const Lanes& s, BiquadFilter& l, BiquadFilter& r)
     r.setHistory({v[0][1], v[1][1], v[2][1], v[3][1]});
 }
 
-template <typename T> inline void step(Lanes& s, FilterPair<T>& p, int32 k)
+template <typename T>
+inline void step(Lanes& s, FilterPair<T>& p, int32 k)
 {
     if (p.perStep != nullptr)
     {
@@ -80,7 +80,8 @@ template <typename T> inline void step(Lanes& s, FilterPair<T>& p, int32 k)
 
 // Runs `count` filter pairs over `length` samples side by side: their recurrences are independent,
 // so a processor overlaps them.
-template <typename T, int32 count> void runFilterPairs(FilterPair<T>* pairs, int32 length)
+template <typename T, int32 count>
+void runFilterPairs(FilterPair<T>* pairs, int32 length)
 {
     using namespace FilterPairsDetail;
     Lanes lanes[count];
@@ -100,21 +101,15 @@ template <typename T, int32 count> void runFilterPairs(FilterPair<T>* pairs, int
     }
 }
 
-template <typename T> void runFilterPairs(FilterPair<T>* pairs, int32 count, int32 length)
+template <typename T>
+void runFilterPairs(FilterPair<T>* pairs, int32 count, int32 length)
 {
     switch (count)
     {
-    case 1:
-        runFilterPairs<T, 1>(pairs, length);
-        break;
-    case 2:
-        runFilterPairs<T, 2>(pairs, length);
-        break;
-    case 3:
-        runFilterPairs<T, 3>(pairs, length);
-        break;
-    default:
-        break;
+    case 1: runFilterPairs<T, 1>(pairs, length); break;
+    case 2: runFilterPairs<T, 2>(pairs, length); break;
+    case 3: runFilterPairs<T, 3>(pairs, length); break;
+    default: break;
     }
 }
 

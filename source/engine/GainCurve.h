@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Anchor of the volume curve: about -15 dB at a volume amount of 0.5.
 inline const float kGainK = static_cast<float>(std::pow(10.0, -0.6) * 0.70710677);

@@ -11,17 +11,18 @@
 // Block renderers of one oscillator: each writes `count` values (already scaled by the oscillator
 // volume) for the sample counters n0, n0 + 1, ... The waveform is chosen once per call, never per
 // sample.
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
-template <typename T> inline T scaledByVolume(double value, double volume)
+template <typename T>
+inline T scaledByVolume(double value, double volume)
 {
     return static_cast<T>(value * volume);
 }
 
 // Cycle phase of the saw: in single precision the product and the offset are rounded as the float
 // voice keeps them.
-template <typename T> inline double sawPhase(uint32 n, double increment, T offset)
+template <typename T>
+inline double sawPhase(uint32 n, double increment, T offset)
 {
     return static_cast<double>(static_cast<T>(static_cast<T>(n * increment) + offset));
 }
@@ -55,7 +56,8 @@ void renderGenerated(OscillatorState<T>& osc, uint32 n0, int32 count, T* out)
 }
 
 // One white-noise value from the pool's shared source, scaled by the oscillator volume.
-template <typename T> inline T whiteNoiseValue(WhiteNoise& noise, double volume)
+template <typename T>
+inline T whiteNoiseValue(WhiteNoise& noise, double volume)
 {
     const T value = static_cast<T>(noise.next()) / T(32767) * T(2) - T(1);
     return scaledByVolume<T>(value, volume);
@@ -63,14 +65,15 @@ template <typename T> inline T whiteNoiseValue(WhiteNoise& noise, double volume)
 
 // The filter coefficients of `count` steps while frequency or resonance move: each step takes the
 // coefficients of the current values, then the values take one smoothing step.
-template <typename T> void rampCoefficients(OscillatorState<T>& osc, int32 count, BiquadCoefficients* out)
+template <typename T>
+void rampCoefficients(OscillatorState<T>& osc, int32 count, BiquadCoefficients* out)
 {
     const BiquadFilter& filter = osc.leftFilter;
     for (int32 k = 0; k < count; ++k)
     {
-        out[k] = BiquadFilter::compute(filter.getType(), filterFrequencyScale.scale(osc.filterFrequency),
-                                       1.0 - osc.filterResonance, filter.getSampleRate(),
-                                       filter.getInverseSampleRate());
+        out[k] =
+            BiquadFilter::compute(filter.getType(), filterFrequencyScale.scale(osc.filterFrequency),
+                                  1.0 - osc.filterResonance, filter.getSampleRate(), filter.getInverseSampleRate());
         osc.filterFrequency += osc.frequencyStep;
         osc.filterResonance += osc.resonanceStep;
     }

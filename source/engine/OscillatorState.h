@@ -4,12 +4,12 @@
 #include "Envelope.h"
 #include "SampleFrames.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Everything one oscillator of a voice keeps between samples: its waveform or sample playback
 // position, its smoothed filter with the two filters it drives, and its envelope.
-template <typename T> struct OscillatorState
+template <typename T>
+struct OscillatorState
 {
     int32 type = 0;
     double volume = 0.0;

@@ -4,12 +4,12 @@
 
 #include <type_traits>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // The buffer of one channel of one output bus in the sample type T, or null when the host did not
 // provide it (fewer buses, fewer channels, a missing pointer, or buffers of the other sample size).
-template <typename T> T* outputChannel(const ProcessData& data, int32 bus, int32 channel)
+template <typename T>
+T* outputChannel(const ProcessData& data, int32 bus, int32 channel)
 {
     if (data.outputs == nullptr || bus < 0 || bus >= data.numOutputs || channel < 0)
         return nullptr;

@@ -1,7 +1,6 @@
 #pragma once
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 struct PanGains
 {

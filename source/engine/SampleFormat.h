@@ -2,8 +2,7 @@
 
 #include "pluginterfaces/base/ftypes.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Stored sample formats of the recordings, by bits per sample.
 enum SampleFormat : int32
@@ -19,22 +18,18 @@ inline int32 sampleFormatForBits(int32 bitsPerSample)
 {
     switch (bitsPerSample)
     {
-    case 8:
-        return kSample8Bit;
-    case 16:
-        return kSample16Bit;
-    case 24:
-        return kSample24Bit;
-    case 32:
-        return kSample32Bit;
-    default:
-        return -1;
+    case 8: return kSample8Bit;
+    case 16: return kSample16Bit;
+    case 24: return kSample24Bit;
+    case 32: return kSample32Bit;
+    default: return -1;
     }
 }
 
 // One stored sample as a value in -1..1: positive codes divided by the largest positive code,
 // negative ones scaled by one over the most negative code, so that both ends map to exactly +-1.
-template <typename T, int32 format> inline T convertSample(const uint8* p)
+template <typename T, int32 format>
+inline T convertSample(const uint8* p)
 {
     int32 v;
     T positiveDivisor, negativeScale;
@@ -74,7 +69,8 @@ template <typename T, int32 format> inline T convertSample(const uint8* p)
 
 // 16-bit codes converted once: the recordings are mostly 16-bit, and a division per read is the
 // largest cost of sample playback.
-template <typename T> struct Sample16Table
+template <typename T>
+struct Sample16Table
 {
     Sample16Table()
     {
@@ -87,10 +83,12 @@ template <typename T> struct Sample16Table
     T values[65536];
 };
 
-template <typename T> inline const Sample16Table<T> sample16Table;
+template <typename T>
+inline const Sample16Table<T> sample16Table;
 
 // convertSample, with 16-bit codes taken from the table.
-template <typename T, int32 format> inline T readSample(const uint8* p)
+template <typename T, int32 format>
+inline T readSample(const uint8* p)
 {
     if constexpr (format == kSample16Bit)
         return sample16Table<T>.values[p[0] | (p[1] << 8)];

@@ -3,8 +3,7 @@
 #include "SampleFormat.h"
 #include "source/samples/WaveSample.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // A recording prepared for playback: the frame geometry worked out once at note-on, and a loop
 // only when it lies inside the data, so that no read can leave the recording.
@@ -62,7 +61,8 @@ struct SampleFrames
     uint64 next(uint64 j) const { return hasLoop ? loopNext(j) : j + 1; }
 
     // Reads a wrapped frame index; frames past the end of a non-looping recording are silent.
-    template <typename T, int32 fmt, bool isStereo> void read(uint64 wrapped, T& left, T& right) const
+    template <typename T, int32 fmt, bool isStereo>
+    void read(uint64 wrapped, T& left, T& right) const
     {
         if (wrapped >= frameCount)
         {

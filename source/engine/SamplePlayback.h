@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Sample playback with rate conversion, loops and four-point interpolation for the sample counters
 // n0, n0 + 1, ...: writes `count` values (scaled by the oscillator volume) and the finished flag
@@ -47,8 +46,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
         osc.currentRate = osc.targetRate;
     if (osc.currentRate != osc.targetRate)
     {
-        osc.positionOffset +=
-            static_cast<double>(m0 - osc.positionBase) / osc.sampleRateRatio * osc.currentRate;
+        osc.positionOffset += static_cast<double>(m0 - osc.positionBase) / osc.sampleRateRatio * osc.currentRate;
         osc.currentRate = osc.targetRate;
         osc.positionBase = static_cast<int32>(m0);
     }
@@ -88,8 +86,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
             continue;
         }
         // Positions below 2^63 convert through the signed conversion, one instruction.
-        const uint64 i =
-            pos < 9.2e18 ? static_cast<uint64>(static_cast<int64>(pos)) : static_cast<uint64>(pos);
+        const uint64 i = pos < 9.2e18 ? static_cast<uint64>(static_cast<int64>(pos)) : static_cast<uint64>(pos);
         const bool whole = static_cast<double>(i) == pos;
         // Frame i inside the loop, followed from the last step: positions only move forwards.
         uint64 j = i;

@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // A restored state is stored as read, so any of its values may lie outside its range. The voice
 // reads every value through these, so that no list index leaves its list and no normalised value
@@ -22,9 +21,9 @@ inline constexpr int32 kOscillatorMultiSample = 6;
 inline constexpr int32 kFilterOff = 0;
 inline constexpr int32 kFilterBandpass = 3;
 
-inline constexpr int32 kOctaveHighest = 0; // "8"
-inline constexpr int32 kOctaveNoShift = 8; // "0"
-inline constexpr int32 kOctaveLowest = 16; // "-8"
+inline constexpr int32 kOctaveHighest = 0;  // "8"
+inline constexpr int32 kOctaveNoShift = 8;  // "0"
+inline constexpr int32 kOctaveLowest = 16;  // "-8"
 
 inline int32 clampedIndex(int32 value, int32 lowest, int32 highest)
 {
@@ -35,29 +34,14 @@ inline int32 oscillatorType(int8 stored)
 {
     return clampedIndex(stored, kOscillatorOff, kOscillatorMultiSample);
 }
-inline int32 filterType(int8 stored)
-{
-    return clampedIndex(stored, kFilterOff, kFilterBandpass);
-}
-inline int32 octaveIndex(int8 stored)
-{
-    return clampedIndex(stored, kOctaveHighest, kOctaveLowest);
-}
+inline int32 filterType(int8 stored) { return clampedIndex(stored, kFilterOff, kFilterBandpass); }
+inline int32 octaveIndex(int8 stored) { return clampedIndex(stored, kOctaveHighest, kOctaveLowest); }
 
 // Normalised value in 0..1; not-a-number counts as 0.
-inline double unitValue(double v)
-{
-    return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
-}
+inline double unitValue(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; }
 // Detune in -1..+1; not-a-number counts as no detune.
-inline double bipolarValue(double v)
-{
-    return v > -1.0 ? (v < 1.0 ? v : 1.0) : (v <= -1.0 ? -1.0 : 0.0);
-}
+inline double bipolarValue(double v) { return v > -1.0 ? (v < 1.0 ? v : 1.0) : (v <= -1.0 ? -1.0 : 0.0); }
 // A frequency divisor that is not a positive number counts as the centre.
-inline double safePitchBendDivisor(double v)
-{
-    return v > 0.0 && std::isfinite(v) ? v : 1.0;
-}
+inline double safePitchBendDivisor(double v) { return v > 0.0 && std::isfinite(v) ? v : 1.0; }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

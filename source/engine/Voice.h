@@ -12,15 +12,15 @@
 #include <algorithm>
 #include <limits>
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // Samples a voice renders at a time; the scratch of one such stretch stays in the first-level cache.
 inline constexpr int32 kRenderChunk = 128;
 
 // Scratch that the voices of one pool share (they render one after the other) and the pool's
 // white-noise source.
-template <typename T> struct VoiceRenderContext
+template <typename T>
+struct VoiceRenderContext
 {
     T left[kNumOscillators][kRenderChunk];
     T right[kNumOscillators][kRenderChunk];
@@ -42,11 +42,12 @@ inline constexpr int32 kNoteExpressionEnd = 100032;
 
 // One voice: three oscillators with their envelopes and filters, mixed with the channel's gain,
 // panorama and tremolo into the output bus of the note's channel.
-template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParameterState>
+template <typename T>
+class Voice final : public VoiceBase<3, T, 2, GlobalParameterState>
 {
     using Base = VoiceBase<3, T, 2, GlobalParameterState>;
 
-  public:
+public:
     using SampleType = T;
     using RenderContext = VoiceRenderContext<T>;
 
@@ -82,8 +83,7 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
             this->noteExpressionValues[typeId] = value;
     }
 
-    void noteOn(int32 notePitch, ParamValue velocity, int32 sampleOffset, int32 id,
-                int32 noteChannel) override
+    void noteOn(int32 notePitch, ParamValue velocity, int32 sampleOffset, int32 id, int32 noteChannel) override
     {
         channel = noteChannel;
         this->noteId = id;
@@ -177,7 +177,7 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
     double velocityCopy = 0.0;
     OscillatorState<T> oscillators[kNumOscillators];
 
-  private:
+private:
     // Countdowns stop far below zero instead of overflowing during endless notes.
     static constexpr int64 kCountdownFloor = -(int64(1) << 30);
 
@@ -235,8 +235,7 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
             osc.filterFrequency = unitValue(settings.filterFrequency);
             osc.filterResonance = unitValue(settings.filterQ);
             osc.leftFilter.setType(osc.filterType - 1);
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency),
-                                     1.0 - osc.filterResonance);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
             osc.rightFilter.setType(osc.filterType - 1);
             osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
         }
@@ -284,8 +283,8 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
                 continue;
             }
             osc.detuneAmount = (d - 1.0) * keyFrequency;
-            const double f = std::ldexp(1.0, kOctaveNoShift - octaveIndex(settings.octave)) *
-                             (keyFrequency + osc.detuneAmount);
+            const double f =
+                std::ldexp(1.0, kOctaveNoShift - octaveIndex(settings.octave)) * (keyFrequency + osc.detuneAmount);
             const double cycleStep = f / this->sampleRate / bend;
             const double radianStep = f * 6.283185307179586 / this->sampleRate / bend;
             if (osc.radianIncrement == -1.0)
@@ -295,10 +294,8 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
             }
             else if (radianStep != osc.radianIncrement)
             {
-                osc.radianPhaseOffset =
-                    osc.radianPhaseOffset + static_cast<T>((osc.radianIncrement - radianStep) * n);
-                osc.cyclePhaseOffset =
-                    osc.cyclePhaseOffset + static_cast<T>((osc.cycleIncrement - cycleStep) * n);
+                osc.radianPhaseOffset = osc.radianPhaseOffset + static_cast<T>((osc.radianIncrement - radianStep) * n);
+                osc.cyclePhaseOffset = osc.cyclePhaseOffset + static_cast<T>((osc.cycleIncrement - cycleStep) * n);
                 osc.radianIncrement = radianStep;
                 osc.cycleIncrement = cycleStep;
             }
@@ -324,8 +321,7 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
             if (osc.filterType == kFilterOff)
                 continue;
             const OscillatorSettings& settings = state.oscillators[channel][activeOscillators[a]];
-            osc.frequencyStep =
-                smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
+            osc.frequencyStep = smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
             osc.resonanceStep = smoothingStep(unitValue(settings.filterQ), osc.filterResonance, length);
         }
     }
@@ -340,18 +336,10 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
         bool stereo = false;
         switch (osc.type)
         {
-        case kOscillatorSinus:
-            renderGenerated<T, kOscillatorSinus>(osc, sampleCounter, count, left);
-            break;
-        case kOscillatorTriangle:
-            renderGenerated<T, kOscillatorTriangle>(osc, sampleCounter, count, left);
-            break;
-        case kOscillatorSquare:
-            renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left);
-            break;
-        case kOscillatorSaw:
-            renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left);
-            break;
+        case kOscillatorSinus: renderGenerated<T, kOscillatorSinus>(osc, sampleCounter, count, left); break;
+        case kOscillatorTriangle: renderGenerated<T, kOscillatorTriangle>(osc, sampleCounter, count, left); break;
+        case kOscillatorSquare: renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left); break;
+        case kOscillatorSaw: renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left); break;
         default:
             stereo = osc.setIndex >= 0 && osc.frames.stereo;
             renderSamples(osc, count, left, right, context->finished[o], stereo);
@@ -386,36 +374,28 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
         case 0:
-            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished,
-                                                     context->positions);
+            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         case 1:
-            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished,
-                                                    context->positions);
+            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         case 2:
-            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished,
-                                                      context->positions);
+            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         case 3:
-            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished,
-                                                     context->positions);
+            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         case 4:
-            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished,
-                                                      context->positions);
+            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         case 5:
-            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished,
-                                                     context->positions);
+            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         case 6:
-            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished,
-                                                      context->positions);
+            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         default:
-            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished,
-                                                     context->positions);
+            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         }
     }
@@ -582,8 +562,8 @@ template <typename T> class Voice final : public VoiceBase<3, T, 2, GlobalParame
             if (!receiveNoteOff && int64(envelope.sustainTimeCounter) + count >= envelope.sustainTimeLength)
                 return false;
             if (osc.type == kOscillatorMultiSample &&
-                (osc.finished || std::find(context->finished[o], context->finished[o] + count, 1) !=
-                                     context->finished[o] + count))
+                (osc.finished ||
+                 std::find(context->finished[o], context->finished[o] + count, 1) != context->finished[o] + count))
                 return false;
         }
         return true;

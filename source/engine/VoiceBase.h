@@ -3,15 +3,14 @@
 #include "pluginterfaces/vst/vsttypes.h"
 #include "source/samples/SampleBank.h"
 
-namespace Steinberg::Vst
-{
+namespace Steinberg::Vst {
 
 // Identity and timing of one voice of the pool: which note it plays and the countdowns to the
 // note's start and note-off within the coming blocks.
 template <int32 numNoteExpressionValues, typename SampleType, int32 numChannels, class ParameterState>
 class VoiceBase
 {
-  public:
+public:
     virtual ~VoiceBase() = default;
 
     virtual void setGlobalParameterState(ParameterState* state) { globalParameters = state; }

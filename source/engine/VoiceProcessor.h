@@ -1,16 +1,15 @@
 #pragma once
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "source/samples/SampleBank.h"
 #include "source/state/GlobalParameterState.h"
+#include "source/samples/SampleBank.h"
 
-namespace Steinberg::Vst
-{
+namespace Steinberg::Vst {
 
 // The pool of voices that all 16 channels share, seen from the processor.
 class VoiceProcessor
 {
-  public:
+public:
     virtual ~VoiceProcessor() = default;
     // Renders one block: clears the 16 output buses, dispatches the block's note events, lets
     // every busy voice add its samples.

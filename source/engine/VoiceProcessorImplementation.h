@@ -9,8 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace Steinberg::Vst
-{
+namespace Steinberg::Vst {
 
 // The pool: a fixed array of voices that the 16 channels share. A note-on takes the lowest free
 // voice (no stealing); events are dispatched before any voice renders, and each voice keeps its
@@ -18,7 +17,7 @@ namespace Steinberg::Vst
 template <typename SampleType, class VoiceClass, int32 numChannels, int32 numVoices, class ParameterState>
 class VoiceProcessorImplementation : public VoiceProcessor
 {
-  public:
+public:
     static constexpr int32 kNumBuses = TaviroPlugIn::kNumChannels;
 
     VoiceProcessorImplementation(float sampleRate, ParameterState* state, TaviroPlugIn::SampleBank* bank)
@@ -43,8 +42,10 @@ class VoiceProcessorImplementation : public VoiceProcessor
             dispatchEvents(*data.inputEvents);
 
         uint32 busesPlayed = 0;
-        for (VoiceClass& voice : voices)
+        // An idle block costs no more than clearing the buses: the voices are not even looked at.
+        for (int32 v = 0; v < numVoices && activeVoices > 0; ++v)
         {
+            VoiceClass& voice = voices[v];
             if (voice.noteId == -1)
                 continue;
             busesPlayed |= 1u << voice.channel;
@@ -68,7 +69,7 @@ class VoiceProcessorImplementation : public VoiceProcessor
 
     std::array<VoiceClass, numVoices> voices;
 
-  private:
+private:
     static bool isPlayableNote(int32 channel, int32 pitch)
     {
         return channel >= 0 && channel < kNumBuses && pitch >= 0 && pitch <= 127;
@@ -107,17 +108,10 @@ class VoiceProcessorImplementation : public VoiceProcessor
                 continue;
             switch (event.type)
             {
-            case Event::kNoteOnEvent:
-                noteOn(event);
-                break;
-            case Event::kNoteOffEvent:
-                noteOff(event);
-                break;
-            case Event::kNoteExpressionValueEvent:
-                noteExpression(event.noteExpressionValue);
-                break;
-            default:
-                break;
+            case Event::kNoteOnEvent: noteOn(event); break;
+            case Event::kNoteOffEvent: noteOff(event); break;
+            case Event::kNoteExpressionValueEvent: noteExpression(event.noteExpressionValue); break;
+            default: break;
             }
         }
     }
@@ -131,8 +125,7 @@ class VoiceProcessorImplementation : public VoiceProcessor
         if (voice == nullptr)
             return;
         const int32 id = note.noteId == -1 ? note.pitch : note.noteId;
-        voice->noteOn(note.pitch, static_cast<ParamValue>(note.velocity), event.sampleOffset, id,
-                      note.channel);
+        voice->noteOn(note.pitch, static_cast<ParamValue>(note.velocity), event.sampleOffset, id, note.channel);
         ++activeVoices;
     }
 
@@ -161,8 +154,7 @@ class VoiceProcessorImplementation : public VoiceProcessor
             return;
         for (VoiceClass& voice : voices)
         {
-            if (voice.noteId == expression.noteId && voice.channel == channel &&
-                voice.noteOffSampleOffset < 0)
+            if (voice.noteId == expression.noteId && voice.channel == channel && voice.noteOffSampleOffset < 0)
             {
                 voice.setNoteExpressionValue(static_cast<int32>(expression.typeId), expression.value);
                 return;

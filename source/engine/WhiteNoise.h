@@ -2,14 +2,13 @@
 
 #include "pluginterfaces/base/ftypes.h"
 
-namespace Steinberg::Vst::TaviroPlugIn
-{
+namespace Steinberg::Vst::TaviroPlugIn {
 
 // The voice pool's own random source for white noise: integers uniform in 0..32767, the top 15
 // bits of a full-period 32-bit linear congruential generator. Lock-free and private to the pool.
 class WhiteNoise
 {
-  public:
+public:
     WhiteNoise() = default;
     explicit WhiteNoise(uint32 seed) : state(seed) {}
 
@@ -19,7 +18,7 @@ class WhiteNoise
         return static_cast<int32>(state >> 17);
     }
 
-  private:
+private:
     uint32 state = 22222u;
 };
 

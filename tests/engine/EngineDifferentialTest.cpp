@@ -18,10 +18,8 @@
 #include <string>
 #include <type_traits>
 
-namespace Taviro::Test
-{
-namespace
-{
+namespace Taviro::Test {
+namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -52,16 +50,15 @@ struct RandomBank
                 const int32 channels = 1 + static_cast<int32>(random() % 2);
                 const int32 rates[] = {22050, 44100, 48000, 96000};
                 const int32 frames = 50 + static_cast<int32>(random() % 4000);
-                std::vector<uint8>& data =
-                    storage.emplace_back(static_cast<size_t>(frames * channels * bytes));
+                std::vector<uint8>& data = storage.emplace_back(static_cast<size_t>(frames * channels * bytes));
                 for (uint8& b : data)
                     b = static_cast<uint8>(byte(random));
                 const bool loop = random() % 2 == 0;
                 const uint64 loopStart = loop ? random() % (frames / 2) : 0;
                 const uint64 loopEnd = loop ? loopStart + 1 + random() % (frames - loopStart) : 0;
                 bank[set]->samples.push_back(std::make_unique<WaveSample>(
-                    WaveSample{bytes, bytes * 8, rates[random() % 4], channels, loop,
-                               static_cast<int32>(data.size()), data.data(), loopStart, loopEnd}));
+                    WaveSample{bytes, bytes * 8, rates[random() % 4], channels, loop, static_cast<int32>(data.size()),
+                               data.data(), loopStart, loopEnd}));
                 bank[set]->rootKeys.push_back(24 + static_cast<int32>(random() % 80));
             }
         }
@@ -152,39 +149,17 @@ struct Randomizer
             switch (below(12))
             {
             case 0:
-            case 1:
-                o.filterFrequency = edgy();
-                break; // filter sweeps
-            case 2:
-                o.filterQ = edgy();
-                break;
-            case 3:
-                state.masterVolume[ch] = edgy();
-                break;
-            case 4:
-                state.mainVolume[ch] = edgy();
-                break;
-            case 5:
-                state.panorama[ch] = edgy();
-                break;
-            case 6:
-                state.modWheel[ch] = edgy();
-                break;
-            case 7:
-                state.pitchBend[ch] = std::pow(2.0, (edgy(2.0) - 1.0) * 2.0 / 12.0);
-                break;
-            case 8:
-                o.detune = edgy(2.0) - 1.0;
-                break;
-            case 9:
-                o.octave = static_cast<int8>(below(17));
-                break;
-            case 10:
-                channel(state, ch);
-                break; // a program change or an edited user program
-            default:
-                o = oscillator();
-                break; // an edit that sounding notes must ignore, but for what follows
+            case 1: o.filterFrequency = edgy(); break; // filter sweeps
+            case 2: o.filterQ = edgy(); break;
+            case 3: state.masterVolume[ch] = edgy(); break;
+            case 4: state.mainVolume[ch] = edgy(); break;
+            case 5: state.panorama[ch] = edgy(); break;
+            case 6: state.modWheel[ch] = edgy(); break;
+            case 7: state.pitchBend[ch] = std::pow(2.0, (edgy(2.0) - 1.0) * 2.0 / 12.0); break;
+            case 8: o.detune = edgy(2.0) - 1.0; break;
+            case 9: o.octave = static_cast<int8>(below(17)); break;
+            case 10: channel(state, ch); break; // a program change or an edited user program
+            default: o = oscillator(); break;   // an edit that sounding notes must ignore, but for what follows
             }
         }
     }
@@ -196,8 +171,7 @@ struct Randomizer
 std::string describe(const GlobalParameterState& state, int32 ch)
 {
     std::string text = "\n  channel " + std::to_string(ch) + " receiveNoteOff " +
-                       std::to_string(state.receiveNoteOff[ch]) + " modWheel " +
-                       std::to_string(state.modWheel[ch]);
+                       std::to_string(state.receiveNoteOff[ch]) + " modWheel " + std::to_string(state.modWheel[ch]);
     for (const OscillatorSettings& o : state.oscillators[ch])
         text += "\n  type " + std::to_string(o.type) + " set " + std::to_string(o.multiSample) + " filter " +
                 std::to_string(o.filterType) + " at " + std::to_string(o.filterFrequency) + " q " +
@@ -205,7 +179,8 @@ std::string describe(const GlobalParameterState& state, int32 ch)
     return text;
 }
 
-template <typename T> struct Buses
+template <typename T>
+struct Buses
 {
     Buses() : samples(32 * kMaxBlock)
     {
@@ -218,14 +193,15 @@ template <typename T> struct Buses
 };
 
 // Runs one random case: `seconds` of audio at `rate`, compares every block.
-template <typename T> void runCase(uint32 seed, float rate, double seconds)
+template <typename T>
+void runCase(uint32 seed, float rate, double seconds)
 {
     Randomizer r(seed);
     RandomBank bank(r.random);
     GlobalParameterState engineState = r.initialState();
     GlobalParameterState modelState = engineState;
-    std::unique_ptr<VoiceProcessor> engine(createVoiceProcessor(
-        std::is_same_v<T, float> ? kSample32 : kSample64, rate, &engineState, &bank.bank));
+    std::unique_ptr<VoiceProcessor> engine(
+        createVoiceProcessor(std::is_same_v<T, float> ? kSample32 : kSample64, rate, &engineState, &bank.bank));
     Reference::Pool<T> model(rate, &modelState, &bank.bank);
 
     Buses<T> engineOut, modelOut;
@@ -311,9 +287,9 @@ template <typename T> void runCase(uint32 seed, float rate, double seconds)
                     const T e = engineOut.pointers[b][c][i], m = modelOut.pointers[b][c][i];
                     if (std::memcmp(&e, &m, sizeof(T)) != 0)
                         FAIL() << "seed " << seed << " rate " << rate << " block " << block << " (" << n
-                               << " samples, from " << rendered << ") bus " << b << " side " << c
-                               << " sample " << i << ": engine " << e << ", model " << m << " (" << (e - m)
-                               << ")" << describe(engineState, b);
+                               << " samples, from " << rendered << ") bus " << b << " side " << c << " sample " << i
+                               << ": engine " << e << ", model " << m << " (" << (e - m) << ")"
+                               << describe(engineState, b);
                 }
         rendered += n;
     }
@@ -321,7 +297,7 @@ template <typename T> void runCase(uint32 seed, float rate, double seconds)
 
 class EngineDifferential : public ::testing::Test
 {
-  protected:
+protected:
     const double seconds = envNumber("TAVIRO_DIFFERENTIAL_SECONDS", 1.5);
     const uint32 seed = static_cast<uint32>(envNumber("TAVIRO_DIFFERENTIAL_SEED", 1));
 };

@@ -14,8 +14,7 @@
 #include <vector>
 #include <xmmintrin.h>
 
-namespace Taviro::Test::Reference
-{
+namespace Taviro::Test::Reference {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -106,7 +105,8 @@ struct Filter
     }
 };
 
-template <typename T> struct Oscillator
+template <typename T>
+struct Oscillator
 {
     int32 type = 0;
     double volume = 0;
@@ -126,7 +126,8 @@ template <typename T> struct Oscillator
     double S = 0, attackValue = 0, decayValue = 0, releaseValue = 0;
 };
 
-template <typename T> T convert(const uint8* p, int32 bits)
+template <typename T>
+T convert(const uint8* p, int32 bits)
 {
     int32 v;
     T divisor, scale;
@@ -142,12 +143,13 @@ template <typename T> T convert(const uint8* p, int32 bits)
         divisor = T(8388607), scale = T(1.1920928955078125e-07);
     }
     else
-        v = int32(uint32(p[0]) | uint32(p[1]) << 8 | uint32(p[2]) << 16 | uint32(p[3]) << 24),
-        divisor = T(2147483647), scale = T(4.656612873077393e-10);
+        v = int32(uint32(p[0]) | uint32(p[1]) << 8 | uint32(p[2]) << 16 | uint32(p[3]) << 24), divisor = T(2147483647),
+        scale = T(4.656612873077393e-10);
     return v > 0 ? T(v) / divisor : (v < 0 ? T(v) * scale : T(0));
 }
 
-template <typename T> void readFrame(const WaveSample& s, uint64 j, T& l, T& r)
+template <typename T>
+void readFrame(const WaveSample& s, uint64 j, T& l, T& r)
 {
     if (s.hasLoop && j >= s.loopEnd)
         j = s.loopStart + (j - s.loopStart) % (s.loopEnd - s.loopStart);
@@ -162,7 +164,8 @@ template <typename T> void readFrame(const WaveSample& s, uint64 j, T& l, T& r)
     r = s.channels == 2 ? convert<T>(p + s.bytesPerSample, s.bitsPerSample) : l;
 }
 
-template <typename T> bool pastEnd(const WaveSample& s, uint64 j)
+template <typename T>
+bool pastEnd(const WaveSample& s, uint64 j)
 {
     return !s.hasLoop && j >= uint64(s.dataSize / s.channels / s.bytesPerSample);
 }
@@ -178,7 +181,8 @@ struct Noise
     }
 };
 
-template <typename T> struct Voice
+template <typename T>
+struct Voice
 {
     const GlobalParameterState* state = nullptr;
     const SampleBank* bank = nullptr;
@@ -207,8 +211,7 @@ template <typename T> struct Voice
 
     float amount() const
     {
-        return float(clamp01(state->masterVolume[channel]) * 3.0 * velocity *
-                         clamp01(state->mainVolume[channel]) +
+        return float(clamp01(state->masterVolume[channel]) * 3.0 * velocity * clamp01(state->mainVolume[channel]) +
                      expression[0]);
     }
 
@@ -229,8 +232,7 @@ template <typename T> struct Voice
             o.sample = nullptr;
             if (o.type == 6)
             {
-                const ZoneChoice z =
-                    selectZone(*bank, s.multiSample, std::clamp<int32>(s.octave, 0, 16), key);
+                const ZoneChoice z = selectZone(*bank, s.multiSample, std::clamp<int32>(s.octave, 0, 16), key);
                 if (z.setIndex >= 0)
                     o.sample = (*bank)[z.setIndex]->samples[z.zoneIndex].get(), o.rateRatio = z.rateRatio;
             }
@@ -242,8 +244,7 @@ template <typename T> struct Voice
                 o.left.set(cutoff(o.frequency), 1.0 - o.resonance);
                 o.right.set(cutoff(o.frequency), 1.0 - o.resonance);
             }
-            o.R = int32(clamp01(s.retardTime) * 5 * sr),
-            o.A = int32((clamp01(s.attackTime) * 5 + 0.005) * sr);
+            o.R = int32(clamp01(s.retardTime) * 5 * sr), o.A = int32((clamp01(s.attackTime) * 5 + 0.005) * sr);
             o.D = int32(clamp01(s.decayTime) * 5 * sr), o.Tm = int32(clamp01(s.sustainTime) * 5 * sr);
             o.L = int32((clamp01(s.releaseTime) * 5 + 0.005) * sr), o.S = clamp01(s.sustainLevel);
             o.retardCount = o.attackCount = o.decayCount = o.sustainCount = o.releaseCount = 0;
@@ -321,9 +322,8 @@ template <typename T> struct Voice
 
     void frequencies()
     {
-        const double bend = state->pitchBend[channel] > 0 && std::isfinite(state->pitchBend[channel])
-                                ? state->pitchBend[channel]
-                                : 1.0;
+        const double bend =
+            state->pitchBend[channel] > 0 && std::isfinite(state->pitchBend[channel]) ? state->pitchBend[channel] : 1.0;
         const double key = keyFrequency(pitch);
         for (int32 i = 0; i < 3; ++i)
         {
@@ -353,8 +353,7 @@ template <typename T> struct Voice
     void targets(int32 numSamples)
     {
         const double M = std::max(0.005 * sampleRate, double(numSamples));
-        auto step = [M](double target, double current)
-        { return target == current ? 0.0 : (target - current) / M; };
+        auto step = [M](double target, double current) { return target == current ? 0.0 : (target - current) / M; };
         gainTarget = gain(amount());
         gainStep = step(gainTarget, voiceGain);
         leftTarget = expression[1], rightTarget = expression[2];
@@ -380,24 +379,15 @@ template <typename T> struct Voice
         const double theta = double(n) * o.radianIncrement + double(o.radianOffset);
         switch (o.type)
         {
-        case 1:
-            l = T(std::sin(theta));
-            break;
-        case 2:
-            l = T((std::acos(std::sin(theta)) - 1.5707963) / 1.5707963);
-            break;
-        case 3:
-            l = std::sin(theta) >= 0.0 ? T(1) : T(-1);
-            break;
-        case 4:
-        {
+        case 1: l = T(std::sin(theta)); break;
+        case 2: l = T((std::acos(std::sin(theta)) - 1.5707963) / 1.5707963); break;
+        case 3: l = std::sin(theta) >= 0.0 ? T(1) : T(-1); break;
+        case 4: {
             const double p = double(T(T(double(n) * o.cycleIncrement) + o.cycleOffset));
             l = T((p - std::floor(p + 0.5)) * 2.0);
             break;
         }
-        default:
-            l = T(noise->next()) / T(32767) * T(2) - T(1);
-            break;
+        default: l = T(noise->next()) / T(32767) * T(2) - T(1); break;
         }
         r = l;
     }
@@ -435,8 +425,7 @@ template <typename T> struct Voice
         for (int32 k = 0; k < 4; ++k)
             readFrame(s, i - 1 + uint64(k), yl[k], yr[k]);
         const double t2 = t * t, t3 = t2 * t;
-        auto cubic = [t, t2, t3](const T* y)
-        {
+        auto cubic = [t, t2, t3](const T* y) {
             return (1.5 * t3 - 2.5 * t2 + 1) * double(y[1]) + (t2 - 0.5 * t3 - 0.5 * t) * double(y[0]) +
                    (2 * t2 - 1.5 * t3 + 0.5 * t) * double(y[2]) + (0.5 * t3 - 0.5 * t2) * double(y[3]);
         };
@@ -544,7 +533,8 @@ template <typename T> struct Voice
 };
 
 // The pool: clears the 16 buses, dispatches the block's events, lets each busy voice render.
-template <typename T> struct Pool
+template <typename T>
+struct Pool
 {
     Pool(float rate, const GlobalParameterState* state, const SampleBank* bank) : voices(128)
     {
@@ -597,8 +587,7 @@ template <typename T> struct Pool
             for (Voice<T>& v : voices)
                 if (v.noteId == -1)
                 {
-                    v.noteOn(on.pitch, on.velocity, e.sampleOffset, on.noteId == -1 ? on.pitch : on.noteId,
-                             on.channel);
+                    v.noteOn(on.pitch, on.velocity, e.sampleOffset, on.noteId == -1 ? on.pitch : on.noteId, on.channel);
                     ++activeVoices;
                     return;
                 }
