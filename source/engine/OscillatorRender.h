@@ -22,19 +22,19 @@ inline T scaledByVolume(double value, double volume)
 // Cycle phase of the saw: in single precision the product and the offset are rounded as the float
 // voice keeps them.
 template <typename T>
-inline double sawPhase(uint32 n, double increment, T offset)
+inline double sawPhase(uint64 n, double increment, T offset)
 {
     return static_cast<double>(static_cast<T>(static_cast<T>(n * increment) + offset));
 }
 
 template <typename T, int32 waveform>
-void renderGenerated(OscillatorState<T>& osc, uint32 n0, int32 count, T* out)
+void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
 {
     const double increment = osc.radianIncrement;
     const double offset = static_cast<double>(osc.radianPhaseOffset);
     for (int32 k = 0; k < count; ++k)
     {
-        const uint32 n = n0 + static_cast<uint32>(k);
+        const uint64 n = n0 + static_cast<uint64>(k);
         T value;
         if constexpr (waveform == kOscillatorSaw)
         {
@@ -64,18 +64,23 @@ inline T whiteNoiseValue(WhiteNoise& noise, double volume)
 }
 
 // The filter coefficients of `count` steps while frequency or resonance move: each step takes the
-// coefficients of the current values, then the values take one smoothing step.
+// coefficients of the current values (or keeps the last ones when those are not finite), then the
+// values take one smoothing step.
 template <typename T>
 void rampCoefficients(OscillatorState<T>& osc, int32 count, BiquadCoefficients* out)
 {
     const BiquadFilter& filter = osc.leftFilter;
+    BiquadCoefficients last = filter.getCoefficients();
     for (int32 k = 0; k < count; ++k)
     {
-        out[k] =
-            BiquadFilter::compute(filter.getType(), filterFrequencyScale.scale(osc.filterFrequency),
-                                  1.0 - osc.filterResonance, filter.getSampleRate(), filter.getInverseSampleRate());
-        osc.filterFrequency += osc.frequencyStep;
-        osc.filterResonance += osc.resonanceStep;
+        const BiquadCoefficients c = BiquadFilter::compute(
+            filter.getType(), filterFrequencyScale.scale(osc.filterFrequency.value), 1.0 - osc.filterResonance.value,
+            filter.getSampleRate(), filter.getInverseSampleRate());
+        if (std::isfinite(c.b0 + c.b1 + c.b2 + c.a1 + c.a2))
+            last = c;
+        out[k] = last;
+        osc.filterFrequency.advance();
+        osc.filterResonance.advance();
     }
 }
 

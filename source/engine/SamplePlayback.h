@@ -14,7 +14,7 @@ namespace Steinberg::Vst::TaviroPlugIn {
 // out first, in a loop without branches, then the frames are read. Frames that lie wholly inside
 // the recording (no loop wrap, no end) are read in place; the rest go through the general reads.
 template <typename T, int32 format, bool stereo>
-void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 retardLength, T* left, T* right,
+void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 retardLength, T* left, T* right,
                        uint8* finished, double* positions)
 {
     // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
@@ -48,7 +48,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
     {
         osc.positionOffset += static_cast<double>(m0 - osc.positionBase) / osc.sampleRateRatio * osc.currentRate;
         osc.currentRate = osc.targetRate;
-        osc.positionBase = static_cast<int32>(m0);
+        osc.positionBase = m0;
     }
     {
         const double ratio = osc.sampleRateRatio;

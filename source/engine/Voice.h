@@ -10,6 +10,7 @@
 #include "source/state/GlobalParameterState.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -110,11 +111,11 @@ public:
         this->noteExpressionValues[1] = 1.0;
         this->noteExpressionValues[2] = 1.0;
         const PanGains pan = panGains(state.panorama[channel]);
-        leftPanGain = pan.left;
-        rightPanGain = pan.right;
-        modWheelValue = 0.0;
+        leftPanGain.jump(pan.left);
+        rightPanGain.jump(pan.right);
+        modWheel.jump(0.0);
         velocityCopy = velocity;
-        voiceGain = gainCurve(volumeAmount());
+        voiceGain.jump(gainCurve(volumeAmount()));
     }
 
     void noteOff(ParamValue velocity, int32 sampleOffset) override
@@ -128,8 +129,8 @@ public:
         sampleCounter = 0;
         for (auto& osc : oscillators)
         {
-            osc.filterFrequency = 1.0;
-            osc.filterResonance = 0.0;
+            osc.filterFrequency.jump(1.0);
+            osc.filterResonance.jump(0.0);
             osc.leftFilter.reset();
             osc.rightFilter.reset();
         }
@@ -159,21 +160,16 @@ public:
             if (!renderChunk(length, left, right))
                 return end();
         }
-        for (int32 a = 0; a < activeCount; ++a)
-        {
-            oscillators[activeOscillators[a]].leftFilter.clearIfNotFinite();
-            oscillators[activeOscillators[a]].rightFilter.clearIfNotFinite();
-        }
         return true;
     }
 
     int32 channel = 0;
-    uint32 sampleCounter = 0; // samples rendered since the note started
+    uint64 sampleCounter = 0; // samples rendered since the note started; 64 bits outlast any note
     bool receiveNoteOff = true;
-    double voiceGain = 0.0;
-    double leftPanGain = 1.0;
-    double rightPanGain = 1.0;
-    double modWheelValue = 0.0;
+    SmoothedValue voiceGain;
+    SmoothedValue leftPanGain{1.0, 1.0};
+    SmoothedValue rightPanGain{1.0, 1.0};
+    SmoothedValue modWheel;
     double velocityCopy = 0.0;
     OscillatorState<T> oscillators[kNumOscillators];
 
@@ -190,11 +186,6 @@ private:
     {
         return static_cast<int32>(std::max<int64>(int64(value) - steps, kCountdownFloor));
     }
-    static double smoothingStep(double target, double current, double length)
-    {
-        return target == current ? 0.0 : (target - current) / length;
-    }
-
     bool end()
     {
         this->noteOnSampleOffset = -1;
@@ -232,10 +223,11 @@ private:
         osc.filterType = filterType(settings.filterType);
         if (osc.filterType != kFilterOff)
         {
-            osc.filterFrequency = unitValue(settings.filterFrequency);
-            osc.filterResonance = unitValue(settings.filterQ);
+            osc.filterFrequency.jump(unitValue(settings.filterFrequency));
+            osc.filterResonance.jump(unitValue(settings.filterQ));
             osc.leftFilter.setType(osc.filterType - 1);
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency.value),
+                                     1.0 - osc.filterResonance.value);
             osc.rightFilter.setType(osc.filterType - 1);
             osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
         }
@@ -306,14 +298,14 @@ private:
     void updateTargets(const GlobalParameterState& state, int32 numSamples)
     {
         const double length = std::max(0.005 * this->sampleRate, static_cast<double>(numSamples));
-        gainStep = smoothingStep(gainCurve(volumeAmount()), voiceGain, length);
+        voiceGain.aim(gainCurve(volumeAmount()), length);
 
         PanGains pan{this->noteExpressionValues[1], this->noteExpressionValues[2]};
         if (pan.left == 1.0 && pan.right == 1.0)
             pan = panGains(state.panorama[channel]);
-        leftPanStep = smoothingStep(pan.left, leftPanGain, length);
-        rightPanStep = smoothingStep(pan.right, rightPanGain, length);
-        modWheelStep = smoothingStep(unitValue(state.modWheel[channel]), modWheelValue, length);
+        leftPanGain.aim(pan.left, length);
+        rightPanGain.aim(pan.right, length);
+        modWheel.aim(unitValue(state.modWheel[channel]), length);
 
         for (int32 a = 0; a < activeCount; ++a)
         {
@@ -321,8 +313,8 @@ private:
             if (osc.filterType == kFilterOff)
                 continue;
             const OscillatorSettings& settings = state.oscillators[channel][activeOscillators[a]];
-            osc.frequencyStep = smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
-            osc.resonanceStep = smoothingStep(unitValue(settings.filterQ), osc.filterResonance, length);
+            osc.filterFrequency.aim(unitValue(settings.filterFrequency), length);
+            osc.filterResonance.aim(unitValue(settings.filterQ), length);
         }
     }
 
@@ -370,7 +362,7 @@ private:
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
     {
         const int32 retard = osc.envelope.retardLength;
-        const uint32 n = sampleCounter;
+        const uint64 n = sampleCounter;
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
         case 0:
@@ -398,6 +390,14 @@ private:
             renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
             break;
         }
+    }
+
+    static bool allFinite(const T* values, int32 count)
+    {
+        bool finite = true;
+        for (int32 k = 0; k < count; ++k)
+            finite &= std::isfinite(values[k]);
+        return finite;
     }
 
     bool allSamplesFinished() const
@@ -449,6 +449,14 @@ private:
         const int32 sounding = runEnvelopes(count, releaseFrom - first);
         renderWhiteNoises(sounding);
         runFilters(sounding, stereo);
+        // A value that is not a finite number (a filter gone wrong) ends this voice before it
+        // reaches the bus, where it would silence every voice of the channel.
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const int32 o = activeOscillators[a];
+            if (!allFinite(context->left[o], sounding) || (stereo[a] && !allFinite(context->right[o], sounding)))
+                return false;
+        }
 
         runVoiceGains(sounding);
         for (int32 a = 0; a < activeCount; ++a)
@@ -478,7 +486,7 @@ private:
             pair.right = &osc.rightFilter;
             pair.leftData = context->left[o];
             pair.rightData = stereo[a] ? context->right[o] : context->left[o];
-            if (osc.frequencyStep != 0.0 || osc.resonanceStep != 0.0)
+            if (osc.filterFrequency.moving() || osc.filterResonance.moving())
             {
                 rampCoefficients(osc, count, context->coefficients[a]);
                 pair.perStep = context->coefficients[a];
@@ -572,26 +580,34 @@ private:
     // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
     void runVoiceGains(int32 count)
     {
-        const bool tremolo = modWheelValue != 0.0 || modWheelStep != 0.0;
+        // Locals: the stores into the context's arrays could otherwise alias the voice's fields.
+        SmoothedValue gain = voiceGain, left = leftPanGain, right = rightPanGain, wheel = modWheel;
+        uint64 counter = sampleCounter;
+        const bool tremolo = wheel.value != 0.0 || wheel.moving();
         for (int32 k = 0; k < count; ++k)
         {
-            ++sampleCounter;
+            ++counter;
             T tremoloFactor = T(1);
             if (tremolo)
             {
-                const double x = static_cast<double>(sampleCounter) * 15.707963267948966 / this->sampleRate;
+                const double x = static_cast<double>(counter) * 15.707963267948966 / this->sampleRate;
                 const T u = (static_cast<T>(static_cast<float>(std::sin(x))) + T(1)) * T(0.5);
-                tremoloFactor = T(1) - u * static_cast<T>(modWheelValue * 0.5);
+                tremoloFactor = T(1) - u * static_cast<T>(wheel.value * 0.5);
             }
             context->tremolo[k] = tremoloFactor;
-            context->leftGain[k] = leftPanGain;
-            context->rightGain[k] = rightPanGain;
-            context->voiceGain[k] = voiceGain;
-            voiceGain += gainStep;
-            leftPanGain += leftPanStep;
-            rightPanGain += rightPanStep;
-            modWheelValue += modWheelStep;
+            context->leftGain[k] = left.value;
+            context->rightGain[k] = right.value;
+            context->voiceGain[k] = gain.value;
+            gain.advance();
+            left.advance();
+            right.advance();
+            wheel.advance();
         }
+        voiceGain = gain;
+        leftPanGain = left;
+        rightPanGain = right;
+        modWheel = wheel;
+        sampleCounter = counter;
     }
 
     // Adds one oscillator side: value x pan gain x voice gain x tremolo x level, formed in double and
@@ -610,10 +626,6 @@ private:
     int32 activeOscillators[kNumOscillators] = {};
     int32 activeCount = 0;
     bool onlySamplePlayers = false;
-    double gainStep = 0.0;
-    double leftPanStep = 0.0;
-    double rightPanStep = 0.0;
-    double modWheelStep = 0.0;
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn

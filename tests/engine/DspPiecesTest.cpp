@@ -2,11 +2,13 @@
 #include "source/engine/Envelope.h"
 #include "source/engine/GainCurve.h"
 #include "source/engine/SampleFormat.h"
+#include "source/common/LogScale.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -116,6 +118,47 @@ TEST(BiquadFilter, StableAtEveryHostSampleRate)
             }
     // A cutoff at or past Nyquist is held just below it: 0.49 of the rate.
     EXPECT_NEAR(BiquadFilter::compute(0, 18000, 1, 8000, 1 / 8000.0).a1, cookbook(0, 3920, 1, 8000).a1, 1e-6);
+}
+
+// f = 80 + 17920 v^3.381090167355506 with the power in single precision; values outside 0..1 count
+// as the nearest end and not-a-number as 0, both ways.
+TEST(LogScale, FilterFrequencyLawAndInputsOutsideItsRange)
+{
+    using Steinberg::Vst::filterFrequencyScale;
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    for (double v : {0.0, 0.25, 0.5, 0.9, 1.0})
+        EXPECT_EQ(filterFrequencyScale.scale(v),
+                  80.0 + 17920.0 * static_cast<double>(std::pow(static_cast<float>(v), 3.381090167355506f)))
+            << v;
+    EXPECT_NEAR(filterFrequencyScale.scale(0.5), 1800.0, 1e-3);
+    for (double v : {-1e-15, -0.3, -inf, nan})
+        EXPECT_EQ(filterFrequencyScale.scale(v), 80.0) << v;
+    for (double v : {1.0 + 1e-15, 7.0, inf})
+        EXPECT_EQ(filterFrequencyScale.scale(v), 18000.0) << v;
+    for (double hz : {79.0, -5.0, -inf, nan})
+        EXPECT_EQ(filterFrequencyScale.invscale(hz), 0.0) << hz;
+    for (double hz : {18000.5, 1e9, inf})
+        EXPECT_EQ(filterFrequencyScale.invscale(hz), 1.0) << hz;
+}
+
+TEST(BiquadFilter, KeepsItsLastFiniteCoefficients)
+{
+    const double nan = std::nan("");
+    for (int32 type : {0, 1, 2})
+    {
+        BiquadFilter filter;
+        filter.setType(type);
+        filter.setCutoff(1000.0, 0.5);
+        const BiquadCoefficients e = cookbook(type, 1000.0, 0.5, 44100.0);
+        for (auto [cutoff, bandwidth] : {std::pair{nan, 0.5}, {1000.0, nan}, {nan, nan}, {500.0, -1e300}})
+        {
+            filter.setCutoff(cutoff, bandwidth);
+            const BiquadCoefficients& c = filter.getCoefficients();
+            EXPECT_NEAR(c.b0, e.b0, 1e-7) << type << ' ' << cutoff << ' ' << bandwidth;
+            EXPECT_NEAR(c.a1, e.a1, 1e-7) << type << ' ' << cutoff << ' ' << bandwidth;
+            EXPECT_TRUE(std::isfinite(filter.process(1.0)));
+        }
+    }
 }
 
 TEST(SampleFormat, FourFormatsAtTheirExtremes)

@@ -51,9 +51,9 @@ inline void pan(double p, double& left, double& right)
 {
     left = right = 1.0;
     if (p > 0.5)
-        left = (0.5 - p) * 2.0 + 1.0;
+        left = (0.5 - std::min(p, 1.0)) * 2.0 + 1.0;
     else if (p < 0.5)
-        right = p * 2.0;
+        right = std::max(p, 0.0) * 2.0;
 }
 
 inline double cutoff(double x)
@@ -594,9 +594,12 @@ struct Pool
         }
         else if (e.type == Event::kNoteOffEvent)
         {
-            const int32 id = e.noteOff.noteId == -1 ? e.noteOff.pitch : e.noteOff.noteId;
+            const NoteOffEvent& off = e.noteOff;
+            if (off.channel < 0 || off.channel > 15 || (off.noteId == -1 && (off.pitch < 0 || off.pitch > 127)))
+                return;
+            const int32 id = off.noteId == -1 ? off.pitch : off.noteId;
             for (Voice<T>& v : voices)
-                if (v.noteId == id && v.channel == e.noteOff.channel && v.offCountdown < 0)
+                if (v.noteId == id && v.channel == off.channel && v.offCountdown < 0)
                     return v.noteOff(e.sampleOffset);
         }
         else if (e.type == Event::kNoteExpressionValueEvent)
