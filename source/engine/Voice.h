@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FilterPairs.h"
+#include "FilterRampCache.h"
 #include "GainCurve.h"
 #include "OscillatorRender.h"
 #include "OutputBuses.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -33,6 +35,7 @@ struct VoiceRenderContext
     double voiceGain[kRenderChunk];
     T tremolo[kRenderChunk];
     BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
+    FilterRampCache<kRenderChunk> filterRamps;
     T discard[2][kRenderChunk]; // stands in for output channels the host did not provide
     WhiteNoise noise;
 };
@@ -469,6 +472,28 @@ private:
         return sounding == count;
     }
 
+    // The coefficients of a moving filter, taken from a sweep that another oscillator already
+    // worked out when it started from the same state.
+    void sweepCoefficients(OscillatorState<T>& osc, int32 count, BiquadCoefficients* out)
+    {
+        FilterRampKey key{};
+        key.type = osc.leftFilter.getType();
+        key.sampleRate = osc.leftFilter.getSampleRate();
+        key.start = osc.leftFilter.getCoefficients();
+        key.frequency = osc.filterFrequency;
+        key.resonance = osc.filterResonance;
+        key.count = count;
+        if (const auto* ramp = context->filterRamps.find(key))
+        {
+            std::copy_n(ramp->coefficients, count, out);
+            osc.filterFrequency = ramp->frequencyEnd;
+            osc.filterResonance = ramp->resonanceEnd;
+            return;
+        }
+        rampCoefficients(osc, count, out);
+        context->filterRamps.store(key, out, count, osc.filterFrequency, osc.filterResonance);
+    }
+
     // The filters of all oscillators side by side; while frequency or resonance move, the
     // coefficients follow them step by step.
     void runFilters(int32 count, const bool* stereo)
@@ -488,7 +513,7 @@ private:
             pair.rightData = stereo[a] ? context->right[o] : context->left[o];
             if (osc.filterFrequency.moving() || osc.filterResonance.moving())
             {
-                rampCoefficients(osc, count, context->coefficients[a]);
+                sweepCoefficients(osc, count, context->coefficients[a]);
                 pair.perStep = context->coefficients[a];
             }
         }
