@@ -4,8 +4,27 @@
 #include "OscillatorRender.h"
 
 #include <algorithm>
+#include <emmintrin.h>
 
 namespace Steinberg::Vst::TaviroPlugIn {
+
+// Both sides of the four frames from p through the shared weights, as one two-lane computation in
+// the order of CatmullRomWeights.
+template <typename T, int32 format>
+inline void interpolateStereo(const CatmullRomWeights& w, const uint8* p, uint64 frameBytes, int32 sideBytes, T& l,
+                              T& r)
+{
+    auto frame = [&](const uint8* f) {
+        return _mm_setr_pd(static_cast<double>(readSample<T, format>(f)),
+                           static_cast<double>(readSample<T, format>(f + sideBytes)));
+    };
+    __m128d v = _mm_mul_pd(_mm_set1_pd(w.w0), frame(p + frameBytes));
+    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.wm1), frame(p)));
+    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.w1), frame(p + 2 * frameBytes)));
+    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.w2), frame(p + 3 * frameBytes)));
+    l = static_cast<T>(_mm_cvtsd_f64(v));
+    r = static_cast<T>(_mm_cvtsd_f64(_mm_unpackhi_pd(v, v)));
+}
 
 // Sample playback with rate conversion, loops and four-point interpolation for the sample counters
 // n0, n0 + 1, ...: writes `count` values (scaled by the oscillator volume) and the finished flag
@@ -109,16 +128,12 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
         {
             const CatmullRomWeights weights(pos - static_cast<double>(i));
             const uint8* p = data + (j - 1) * frameBytes;
-            l = static_cast<T>(weights(readSample<T, format>(p), readSample<T, format>(p + frameBytes),
-                                       readSample<T, format>(p + 2 * frameBytes),
-                                       readSample<T, format>(p + 3 * frameBytes)));
             if constexpr (stereo)
-            {
-                const uint8* q = p + sideBytes;
-                r = static_cast<T>(weights(readSample<T, format>(q), readSample<T, format>(q + frameBytes),
-                                           readSample<T, format>(q + 2 * frameBytes),
-                                           readSample<T, format>(q + 3 * frameBytes)));
-            }
+                interpolateStereo<T, format>(weights, p, frameBytes, sideBytes, l, r);
+            else
+                l = static_cast<T>(weights(readSample<T, format>(p), readSample<T, format>(p + frameBytes),
+                                           readSample<T, format>(p + 2 * frameBytes),
+                                           readSample<T, format>(p + 3 * frameBytes)));
             isFinished = false; // frame i + 2 lies inside the recording, or the recording loops
         }
         else if (whole)
