@@ -7,6 +7,7 @@
 #include "OutputBuses.h"
 #include "PanLaw.h"
 #include "SamplePlayback.h"
+#include "TremoloCache.h"
 #include "VoiceBase.h"
 #include "source/state/GlobalParameterState.h"
 
@@ -36,6 +37,7 @@ struct VoiceRenderContext
     T tremolo[kRenderChunk];
     BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
     FilterRampCache<kRenderChunk> filterRamps;
+    TremoloCache<kRenderChunk> tremoloSines;
     T discard[2][kRenderChunk]; // stands in for output channels the host did not provide
     WhiteNoise noise;
 };
@@ -609,14 +611,14 @@ private:
         SmoothedValue gain = voiceGain, left = leftPanGain, right = rightPanGain, wheel = modWheel;
         uint64 counter = sampleCounter;
         const bool tremolo = wheel.value != 0.0 || wheel.moving();
+        const float* sines = tremolo ? context->tremoloSines.sines(counter, count, this->sampleRate) : nullptr;
         for (int32 k = 0; k < count; ++k)
         {
             ++counter;
             T tremoloFactor = T(1);
             if (tremolo)
             {
-                const double x = static_cast<double>(counter) * 15.707963267948966 / this->sampleRate;
-                const T u = (static_cast<T>(static_cast<float>(std::sin(x))) + T(1)) * T(0.5);
+                const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
                 tremoloFactor = T(1) - u * static_cast<T>(wheel.value * 0.5);
             }
             context->tremolo[k] = tremoloFactor;
