@@ -524,82 +524,100 @@ private:
 
     // Envelope steps and end tests for `count` sounding steps, with the release firing from step
     // `releaseFrom`; stores each oscillator's level per step. Returns the number of steps that sound
-    // before the voice ends (count when it does not end).
+    // before the voice ends (count when it does not end). Runs of steps in which nothing changes
+    // stage and no end test can hold go stage by stage; the others step by step.
     int32 runEnvelopes(int32 count, int32 releaseFrom)
     {
-        if (holdsSustain(releaseFrom, count))
+        int32 k = 0;
+        while (k < count)
         {
-            for (int32 a = 0; a < activeCount; ++a)
+            const int32 steady = steadySteps(k, count, releaseFrom);
+            if (steady > 0)
             {
-                OscillatorState<T>& osc = oscillators[activeOscillators[a]];
-                std::fill_n(context->level[a], count, osc.envelope.sustainLevel);
-                if (!receiveNoteOff)
-                    osc.envelope.sustainTimeCounter += count;
-                if (osc.type == kOscillatorMultiSample)
-                    osc.finished = context->finished[activeOscillators[a]][count - 1] != 0;
+                const bool releaseAll = receiveNoteOff && k > releaseFrom;
+                for (int32 a = 0; a < activeCount; ++a)
+                {
+                    const int32 o = activeOscillators[a];
+                    OscillatorState<T>& osc = oscillators[o];
+                    Envelope& envelope = osc.envelope;
+                    envelope.runSteady(steady, !receiveNoteOff, receiveNoteOff ? releaseAll : envelope.releasing,
+                                       context->level[a] + k);
+                    if (osc.type == kOscillatorMultiSample)
+                        osc.finished = context->finished[o][k + steady - 1] != 0;
+                }
+                k += steady;
+                continue;
             }
-            return count;
-        }
-        for (int32 k = 0; k < count; ++k)
-        {
-            for (int32 a = 0; a < activeCount; ++a)
-                oscillators[activeOscillators[a]].envelope.advance(!receiveNoteOff);
-            if (allSamplesFinished())
+            if (!stepEnvelopes(k, releaseFrom))
                 return k;
-            if (!receiveNoteOff)
-            {
-                for (int32 a = 0; a < activeCount; ++a)
-                {
-                    Envelope& envelope = oscillators[activeOscillators[a]].envelope;
-                    if (envelope.releasing)
-                        envelope.advanceRelease();
-                }
-                if (allReleased())
-                    return k;
-            }
-            else if (k >= releaseFrom)
-            {
-                for (int32 a = 0; a < activeCount; ++a)
-                {
-                    Envelope& envelope = oscillators[activeOscillators[a]].envelope;
-                    envelope.releasing = true;
-                    envelope.advanceRelease();
-                }
-                if (allReleased())
-                    return k;
-            }
-            for (int32 a = 0; a < activeCount; ++a)
-            {
-                OscillatorState<T>& osc = oscillators[activeOscillators[a]];
-                if (osc.type == kOscillatorMultiSample)
-                    osc.finished = context->finished[activeOscillators[a]][k] != 0;
-                double level;
-                context->level[a][k] = osc.envelope.level(level) ? level : 0.0;
-            }
+            ++k;
         }
         return count;
     }
 
-    // True when no envelope can change in the coming steps: every oscillator sustains, its sustain
-    // time (when the note ignores note-offs) does not run out, no note-off fires and no recording
-    // ends, so no end test can hold.
-    bool holdsSustain(int32 releaseFrom, int32 count) const
+    // Steps from k on that runSteady can take: no stage ends, no note-off fires, no recording is
+    // or becomes finished (so neither end test can hold), and no advancing release completes.
+    int32 steadySteps(int32 k, int32 count, int32 releaseFrom) const
     {
-        if (receiveNoteOff && releaseFrom < count)
-            return false;
-        for (int32 a = 0; a < activeCount; ++a)
+        int32 steps = count - k;
+        if (receiveNoteOff && k <= releaseFrom)
+            steps = std::min(steps, releaseFrom - k);
+        const bool releaseAll = receiveNoteOff && k > releaseFrom;
+        for (int32 a = 0; a < activeCount && steps > 0; ++a)
         {
             const int32 o = activeOscillators[a];
             const OscillatorState<T>& osc = oscillators[o];
             const Envelope& envelope = osc.envelope;
-            if (!envelope.decayDone || envelope.releasing)
+            steps = std::min(steps,
+                             envelope.steadySteps(!receiveNoteOff, receiveNoteOff ? releaseAll : envelope.releasing));
+            if (osc.type != kOscillatorMultiSample)
+                continue;
+            if (osc.finished)
+                return 0;
+            // The end tests of a step read the flag of the step before.
+            const uint8* flags = context->finished[o];
+            const uint8* set = std::find(flags + k, flags + k + std::max(steps - 1, 0), 1);
+            steps = std::min(steps, static_cast<int32>(set - flags) - k + 1);
+        }
+        return steps;
+    }
+
+    // One envelope step with its end tests; false when the voice ends in it.
+    bool stepEnvelopes(int32 k, int32 releaseFrom)
+    {
+        for (int32 a = 0; a < activeCount; ++a)
+            oscillators[activeOscillators[a]].envelope.advance(!receiveNoteOff);
+        if (allSamplesFinished())
+            return false;
+        if (!receiveNoteOff)
+        {
+            for (int32 a = 0; a < activeCount; ++a)
+            {
+                Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+                if (envelope.releasing)
+                    envelope.advanceRelease();
+            }
+            if (allReleased())
                 return false;
-            if (!receiveNoteOff && int64(envelope.sustainTimeCounter) + count >= envelope.sustainTimeLength)
+        }
+        else if (k >= releaseFrom)
+        {
+            for (int32 a = 0; a < activeCount; ++a)
+            {
+                Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+                envelope.releasing = true;
+                envelope.advanceRelease();
+            }
+            if (allReleased())
                 return false;
-            if (osc.type == kOscillatorMultiSample &&
-                (osc.finished ||
-                 std::find(context->finished[o], context->finished[o] + count, 1) != context->finished[o] + count))
-                return false;
+        }
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            OscillatorState<T>& osc = oscillators[activeOscillators[a]];
+            if (osc.type == kOscillatorMultiSample)
+                osc.finished = context->finished[activeOscillators[a]][k] != 0;
+            double level;
+            context->level[a][k] = osc.envelope.level(level) ? level : 0.0;
         }
         return true;
     }
