@@ -627,32 +627,45 @@ private:
     {
         // Locals: the stores into the context's arrays could otherwise alias the voice's fields.
         SmoothedValue gain = voiceGain, left = leftPanGain, right = rightPanGain, wheel = modWheel;
-        uint64 counter = sampleCounter;
         const bool tremolo = wheel.value != 0.0 || wheel.moving();
-        const float* sines = tremolo ? context->tremoloSines.sines(counter, count, this->sampleRate) : nullptr;
-        for (int32 k = 0; k < count; ++k)
+        double wheelValues[kRenderChunk];
+        smoothedSteps(gain, context->voiceGain, count);
+        smoothedSteps(left, context->leftGain, count);
+        smoothedSteps(right, context->rightGain, count);
+        smoothedSteps(wheel, wheelValues, count);
+        if (tremolo)
         {
-            ++counter;
-            T tremoloFactor = T(1);
-            if (tremolo)
+            const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
+            for (int32 k = 0; k < count; ++k)
             {
                 const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
-                tremoloFactor = T(1) - u * static_cast<T>(wheel.value * 0.5);
+                context->tremolo[k] = T(1) - u * static_cast<T>(wheelValues[k] * 0.5);
             }
-            context->tremolo[k] = tremoloFactor;
-            context->leftGain[k] = left.value;
-            context->rightGain[k] = right.value;
-            context->voiceGain[k] = gain.value;
-            gain.advance();
-            left.advance();
-            right.advance();
-            wheel.advance();
         }
+        else
+            std::fill_n(context->tremolo, count, T(1));
         voiceGain = gain;
         leftPanGain = left;
         rightPanGain = right;
         modWheel = wheel;
-        sampleCounter = counter;
+        sampleCounter += static_cast<uint64>(count);
+    }
+
+    // The value of each of `count` steps, each followed by one smoothing step; a value that does not
+    // move stays where it is, so it is written in one go.
+    static void smoothedSteps(SmoothedValue& value, double* out, int32 count)
+    {
+        if (!value.moving())
+        {
+            std::fill_n(out, count, value.value);
+            value.stepsLeft -= count;
+            return;
+        }
+        for (int32 k = 0; k < count; ++k)
+        {
+            out[k] = value.value;
+            value.advance();
+        }
     }
 
     // Adds one oscillator side: value x pan gain x voice gain x tremolo x level, formed in double and
