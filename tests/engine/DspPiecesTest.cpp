@@ -1,3 +1,4 @@
+#include "EngineHarness.h"
 #include "source/engine/BiquadFilter.h"
 #include "source/engine/Envelope.h"
 #include "source/engine/GainCurve.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <numbers>
 
@@ -139,6 +141,33 @@ TEST(LogScale, FilterFrequencyLawAndInputsOutsideItsRange)
         EXPECT_EQ(filterFrequencyScale.invscale(hz), 0.0) << hz;
     for (double hz : {18000.5, 1e9, inf})
         EXPECT_EQ(filterFrequencyScale.invscale(hz), 1.0) << hz;
+}
+
+// Each filter type of a voice identified by its response: sines at 65, 1760 and 8372 Hz through
+// the filter at frequency 0.5 (1800 Hz, one octave wide) come out scaled by |H| of that type.
+TEST(BiquadFilter, EachFilterTypeOfAVoiceHasItsResponse)
+{
+    const double cutoff = 80.0 + 17920.0 * static_cast<double>(std::pow(0.5f, 3.381090167355506f));
+    for (int8 type : {1, 2, 3})
+        for (int16 key : {36, 93, 120})
+        {
+            GlobalParameterState state = Taviro::Test::neutralState(1);
+            state.oscillators[0][0].filterType = type;
+            state.oscillators[0][0].filterFrequency = 0.5;
+            Taviro::Test::EngineHarness<double> h(state);
+            h.render(4096, Taviro::Test::Events().on(0, key, 0));
+            h.render(4096);
+
+            const double w = 2 * std::numbers::pi * noteFrequencyTable[key] / 44100.0;
+            const BiquadCoefficients c = cookbook(type - 1, cutoff, 1.0, 44100.0);
+            const std::complex<double> z1 = std::polar(1.0, -w), z2 = z1 * z1;
+            const double response = std::abs((c.b0 + c.b1 * z1 + c.b2 * z2) / (1.0 + c.a1 * z1 + c.a2 * z2));
+            std::complex<double> sum; // the amplitude at w over the second block
+            for (int32 n = 4096; n < 8192; ++n)
+                sum += h.out(0)[static_cast<size_t>(n)] * std::polar(1.0, -w * n);
+            const double amplitude = 2.0 * std::abs(sum) / 4096.0 / Taviro::Test::expectedGain(1.5f);
+            EXPECT_NEAR(amplitude, response, 0.01 * response + 1e-4) << int(type) << ' ' << key;
+        }
 }
 
 TEST(BiquadFilter, KeepsItsLastFiniteCoefficients)
