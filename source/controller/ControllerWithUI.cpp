@@ -10,4 +10,12 @@ FUnknown* ControllerWithUI::createInstance(void* /*context*/)
     return controller ? static_cast<IEditController*>(controller) : nullptr;
 }
 
+tresult PLUGIN_API ControllerWithUI::setKnobMode(KnobMode mode)
+{
+    if (mode != kCircularMode && mode != kRelativCircularMode && mode != kLinearMode)
+        return kResultFalse;
+    chosenKnobMode = mode;
+    return kResultTrue;
+}
+
 } // namespace Steinberg::Vst::TaviroPlugIn

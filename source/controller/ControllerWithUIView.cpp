@@ -14,12 +14,4 @@ IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString name)
     return new Editor::EditorView(this, [this] { return chosenKnobMode; });
 }
 
-tresult PLUGIN_API ControllerWithUI::setKnobMode(KnobMode mode)
-{
-    if (mode != kCircularMode && mode != kRelativCircularMode && mode != kLinearMode)
-        return kResultFalse;
-    chosenKnobMode = mode;
-    return kResultTrue;
-}
-
 } // namespace Steinberg::Vst::TaviroPlugIn
