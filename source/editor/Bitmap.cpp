@@ -27,6 +27,18 @@ std::string doubleDensityPath(const std::string& path)
 
 Rect scaled(const Rect& r, double f) { return {r.x * f, r.y * f, r.width * f, r.height * f}; }
 
+// Offsets that fit the image: each edge within it, and the two opposite edges together no larger
+// than it, so that every source part lies inside the pixels.
+NinePartOffsets fitted(NinePartOffsets o, double width, double height)
+{
+    const auto within = [](double v, double limit) { return v > 0 ? std::min(v, limit) : 0.0; };
+    o.left = within(o.left, width);
+    o.right = within(o.right, width - o.left);
+    o.top = within(o.top, height);
+    o.bottom = within(o.bottom, height - o.top);
+    return o;
+}
+
 } // namespace
 
 std::unique_ptr<Bitmap> Bitmap::loadPng(const std::string& path, std::optional<NinePartOffsets> ninePart)
@@ -42,6 +54,8 @@ std::unique_ptr<Bitmap> Bitmap::loadPng(const std::string& path, std::optional<N
         cairo_surface_destroy(twice);
         twice = nullptr;
     }
+    if (ninePart)
+        ninePart = fitted(*ninePart, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
     return std::unique_ptr<Bitmap>(new Bitmap(surface, twice, ninePart));
 }
 

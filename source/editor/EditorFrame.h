@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "source/editor/EditorResources.h"
 #include "source/editor/ParameterAccess.h"
@@ -75,6 +76,7 @@ private:
     Clock clock;
     Rect area;
     std::unique_ptr<View> rootView;
+    std::vector<std::string> templatesInBuild; // outermost first
     View* focused = nullptr;
     View* captured = nullptr;
     Point lastMouse;
