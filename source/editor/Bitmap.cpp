@@ -55,7 +55,8 @@ std::unique_ptr<Bitmap> Bitmap::loadPng(const std::string& path, std::optional<N
         twice = nullptr;
     }
     if (ninePart)
-        ninePart = fitted(*ninePart, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+        ninePart = fitted(*ninePart, cairo_image_surface_get_width(surface),
+                          cairo_image_surface_get_height(surface));
     return std::unique_ptr<Bitmap>(new Bitmap(surface, twice, ninePart));
 }
 
