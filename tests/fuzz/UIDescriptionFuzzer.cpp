@@ -1,0 +1,69 @@
+// The UI description parser and the view builder: bytes -> document -> the "Editor" view tree with
+// the real bitmaps, drawn offscreen, then rebuilt for another channel as the channel selector moves.
+#include "FuzzCheck.h"
+#include "source/ParameterIds.h"
+#include "source/controller/ControllerWithUI.h"
+#include "source/editor/EditorFrame.h"
+#include "source/editor/EditorResources.h"
+
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace Steinberg::Vst::TaviroPlugIn;
+
+namespace {
+
+// Large enough for the editor's window, small enough that a huge frame stays cheap to draw.
+constexpr double kLargestImageSide = 1024;
+
+EditController& controller()
+{
+    static HostApplication host;
+    static ControllerWithUI* instance = [] {
+        auto* c = new ControllerWithUI;
+        c->initialize(&host);
+        return c;
+    }();
+    return *instance;
+}
+
+void draw(Editor::EditorFrame& frame)
+{
+    const auto side = [](double length) {
+        return static_cast<int>(std::clamp(length, 1.0, kLargestImageSide));
+    };
+    cairo_surface_t* image =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side(frame.size().width), side(frame.size().height));
+    cairo_t* cr = cairo_create(image);
+    frame.draw(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(image);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    auto document = Editor::UIDescription::parse({reinterpret_cast<const char*>(data), size});
+    if (!document)
+        return 0;
+    auto resources = Editor::EditorResources::create(TAVIRO_RESOURCES_DIR, std::move(*document));
+    EditController& c = controller();
+    c.setParamNormalized(kEditorChannelSelectorId, 0);
+    auto frame = Editor::EditorFrame::create(*resources, c, "Editor", [] { return 0.0; });
+    if (!frame)
+        return 0;
+    draw(*frame);
+    // The drum channel's panel, built in place of the first.
+    c.setParamNormalized(kEditorChannelSelectorId, 9 / 15.0);
+    frame->idle();
+    draw(*frame);
+    return 0;
+}
