@@ -7,10 +7,8 @@
 #include "source/controller/ControllerWithUI.h"
 #include "source/editor/AnimKnob.h"
 
-namespace Taviro::Test
-{
-namespace
-{
+namespace Taviro::Test {
+namespace {
 
 const std::string kResources = TAVIRO_BUNDLE_DIR "/Contents/Resources";
 
