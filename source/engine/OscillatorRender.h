@@ -2,9 +2,9 @@
 
 #include "CatmullRom.h"
 #include "OscillatorState.h"
-#include "StateValues.h"
 #include "WhiteNoise.h"
 #include "source/common/LogScale.h"
+#include "source/state/StateValues.h"
 
 #include <cmath>
 

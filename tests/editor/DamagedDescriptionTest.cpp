@@ -48,7 +48,7 @@ struct BuiltEditor
     }
     Image render() const
     {
-        return drawImage(300, 300, [this](cairo_t* cr) { frame->draw(cr); });
+        return drawOffscreen(300, 300, [this](Editor::DrawContext& context) { frame->draw(context); });
     }
 
     HostApplication host;

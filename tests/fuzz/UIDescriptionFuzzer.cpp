@@ -5,6 +5,7 @@
 #include "source/controller/ControllerWithUI.h"
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
+#include "source/editor/OffscreenImage.h"
 
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 
@@ -42,12 +43,8 @@ void draw(Editor::EditorFrame& frame)
     const auto side = [](double length) {
         return static_cast<int>(std::clamp(length, 1.0, kLargestImageSide));
     };
-    cairo_surface_t* image =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side(frame.size().width), side(frame.size().height));
-    cairo_t* cr = cairo_create(image);
-    frame.draw(cr);
-    cairo_destroy(cr);
-    cairo_surface_destroy(image);
+    Editor::drawOffscreen(side(frame.size().width), side(frame.size().height),
+                          [&](Editor::DrawContext& context) { frame.draw(context); });
 }
 
 } // namespace
