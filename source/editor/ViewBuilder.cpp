@@ -128,7 +128,11 @@ private:
             if (!(frameHeight >= 1))
                 return nullptr;
             const double frames = node.number("sub-pixmaps", strip->height() / frameHeight);
-            return std::make_unique<AnimKnob>(frame, context, *tag, *strip, frameCount(frames), frameHeight);
+            const KnobMotion fallback;
+            const KnobMotion motion{node.number("zoom-factor", fallback.zoomFactor),
+                                    node.number("angle-start", fallback.startAngle),
+                                    node.number("angle-range", fallback.rangeAngle)};
+            return std::make_unique<AnimKnob>(frame, context, *tag, *strip, frameCount(frames), frameHeight, motion);
         }
         return nullptr;
     }
