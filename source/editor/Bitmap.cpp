@@ -15,6 +15,18 @@ std::string doubleDensityPath(const std::string& path)
     return path.substr(0, dot) + "@2x" + path.substr(dot);
 }
 
+// Offsets that fit the image: each edge within it, and the two opposite edges together no larger
+// than it, so that every source part lies inside the pixels.
+NinePartOffsets fitted(NinePartOffsets o, double width, double height)
+{
+    const auto within = [](double v, double limit) { return v > 0 ? std::min(v, limit) : 0.0; };
+    o.left = within(o.left, width);
+    o.right = within(o.right, width - o.left);
+    o.top = within(o.top, height);
+    o.bottom = within(o.bottom, height - o.top);
+    return o;
+}
+
 } // namespace
 
 std::unique_ptr<Bitmap> Bitmap::loadPng(const std::string& path, std::optional<NinePartOffsets> ninePart)
@@ -26,6 +38,8 @@ std::unique_ptr<Bitmap> Bitmap::loadPng(const std::string& path, std::optional<N
     // A double-density file that is not exactly twice the size is not used.
     if (twice && (twice->width() != 2 * image->width() || twice->height() != 2 * image->height()))
         twice.reset();
+    if (ninePart)
+        ninePart = fitted(*ninePart, image->width(), image->height());
     return std::unique_ptr<Bitmap>(new Bitmap(std::move(image), std::move(twice), ninePart));
 }
 

@@ -7,7 +7,12 @@ std::unique_ptr<EditorResources> EditorResources::load(const std::string& folder
     auto document = UIDescription::load(folder + "/" + kUIDescriptionFile);
     if (!document)
         return nullptr;
-    return std::unique_ptr<EditorResources>(new EditorResources(folder, std::move(*document)));
+    return create(folder, std::move(*document));
+}
+
+std::unique_ptr<EditorResources> EditorResources::create(std::string folder, UIDescription document)
+{
+    return std::unique_ptr<EditorResources>(new EditorResources(std::move(folder), std::move(document)));
 }
 
 const Bitmap* EditorResources::bitmap(std::string_view name)

@@ -18,6 +18,8 @@ class EditorResources
 public:
     // Nothing when the folder holds no readable UI description.
     static std::unique_ptr<EditorResources> load(const std::string& folder);
+    // A document read elsewhere, with its bitmaps from `folder`.
+    static std::unique_ptr<EditorResources> create(std::string folder, UIDescription document);
 
     const UIDescription& description() const { return document; }
     // Loaded on first use; nullptr when the document does not name it or its file cannot be read.
