@@ -260,7 +260,7 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
     };
     for (int attempt = 0; attempt < 4; ++attempt)
     {
-        const std::string suffix = "-" + std::to_string(attempt);
+        const std::string suffix = std::to_string(attempt + 1);
         sender = std::make_unique<TestClient>("sender" + suffix, 0, 0);
         recorder = std::make_unique<TestClient>("recorder" + suffix, 2 + 2 * channelPairs, recordLength);
         ASSERT_TRUE(sender->connect(sender->portName("midi_out"), player + "midi_in"));

@@ -96,7 +96,8 @@ class PlayRealtime : public FolderTest
     }
 };
 
-// Dense MIDI for 20 seconds of audio (3,750 periods), played at four times real time: every period
+// Dense MIDI for 20 seconds of audio (3,750 periods), played at up to four times real time (a loaded
+// machine sends late events at the start of the next period: denser still): every period
 // carries notes on and off on all 16 channels, controllers, pitch bend, channel pressure and now and
 // then a program change, and the editor's edits arrive meanwhile.
 TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
@@ -129,6 +130,14 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
     }
     std::sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a.frame < b.frame; });
 
+    // The counter counts on the watched thread only.
+    watchedThread = pthread_self();
+    counting.store(true, std::memory_order_release);
+    void* volatile probe = ::operator new(16);
+    counting.store(false);
+    ::operator delete(probe);
+    ASSERT_EQ(allocations.load(), 1);
+
     // First periods (and whatever the first use of anything costs) before counting.
     serve(*player, 200ms);
     watchedThread = jack_client_thread_id(player->jackClient().handle());
@@ -153,9 +162,31 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
     counting.store(false);
 
     EXPECT_EQ(allocations.load(), 0);
-    EXPECT_EQ(sender.lateEvents(), 0);
     EXPECT_EQ(player->liveProcessor().droppedCount(), 0u);
     EXPECT_GT(most, 16.0 / 128) << "the notes did not sound";
+    EXPECT_TRUE(player->finish());
+}
+
+// The server's period changes from 256 to 512 frames: the player sets the plug-in up again (off the
+// audio thread) and plays on.
+TEST_F(PlayRealtime, APeriodSizeChangeSetsProcessingUpAgain)
+{
+    PrivateJackServer server(period);
+    ASSERT_TRUE(server.running()) << server.log();
+    auto player = startPlayer();
+    EXPECT_EQ(player->periodSize(), period);
+    EXPECT_EQ(player->sampleRate(), rate);
+    TestClient sender("sender", 0, 0);
+    ASSERT_TRUE(sender.connect(sender.portName("midi_out"), "taviro-play:midi_in"));
+    ASSERT_EQ(jack_set_buffer_size(sender.handle(), 2 * period), 0);
+    for (const auto end = Clock::now() + 20s; player->periodSize() != 2 * period && Clock::now() < end;)
+        serve(*player, 50ms);
+    EXPECT_EQ(player->periodSize(), 2 * period);
+
+    const std::int64_t start = sender.now() + 4 * period;
+    sender.schedule({message(start, 0x90, 60, 100), message(start + 1, 0x91, 62, 100)});
+    sender.arm(start);
+    EXPECT_EQ(serve(*player, 500ms), 2.0 / 128) << "no note sounded after the change";
     EXPECT_TRUE(player->finish());
 }
 
@@ -192,6 +223,8 @@ TEST_F(PlayRealtime, XrunFreeWith128VoicesAt256FramesAPeriod)
         for (int key = 0; key < 9; ++key)
             events.push_back(message(start + 1 + key, 0x90 | channel, 48 + key * 3, 100));
     }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const auto& a, const auto& b) { return a.frame < b.frame; });
     sender.schedule(std::move(events));
     sender.arm(start);
     EXPECT_EQ(serve(*player, 1s), 1.0) << "the pool is not full";
