@@ -42,8 +42,10 @@ class Player
 
     std::ostream& warnings;
     std::string statePath;
-    std::unique_ptr<Render::HostedPlugin> hosted;
+    // Declared so that they go in this order: the JACK client, the plug-in (whose controller holds
+    // the edit forwarder), the live processor the forwarder feeds.
     std::unique_ptr<LiveProcessor> live;
+    std::unique_ptr<Render::HostedPlugin> hosted;
     std::unique_ptr<JackClient> jack;
     int rate = 0;
     int blockSize = 0;
