@@ -13,7 +13,7 @@ int AnimKnob::frameIndex() const
     return std::clamp(static_cast<int>(std::lround(current * (frames - 1))), 0, frames - 1);
 }
 
-void AnimKnob::draw(cairo_t* cr) { strip.drawFrame(cr, bounds(), frameIndex(), frameHeight); }
+void AnimKnob::draw(DrawContext& context) { strip.drawFrame(context, bounds(), frameIndex(), frameHeight); }
 
 void AnimKnob::onMouseDown(Point p)
 {

@@ -18,7 +18,7 @@ public:
     }
 
     int frameIndex() const;
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(Point p) override;
     void onMouseMoved(Point p) override;
     void onMouseUp(Point p) override;

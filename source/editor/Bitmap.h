@@ -4,9 +4,8 @@
 #include <optional>
 #include <string>
 
-#include <cairo.h>
-
-#include "source/editor/Geometry.h"
+#include "source/editor/BitmapImage.h"
+#include "source/editor/DrawContext.h"
 #include "source/editor/UIDescription.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -19,35 +18,32 @@ class Bitmap
 public:
     // Nothing when the file is missing or not a PNG.
     static std::unique_ptr<Bitmap> loadPng(const std::string& path, std::optional<NinePartOffsets> ninePart);
-    ~Bitmap();
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
 
     // In view pixels.
-    int width() const;
-    int height() const;
+    int width() const { return image->width(); }
+    int height() const { return image->height(); }
     bool hasDoubleDensity() const { return doubleDensity != nullptr; }
 
     // Nine-part bitmaps keep their corners, tile their edges and centre to fill the rectangle; others
     // are drawn at the rectangle's origin in their own size, clipped to it.
-    void draw(cairo_t* cr, const Rect& where, double alpha = 1.0) const;
+    void draw(DrawContext& context, const Rect& where, double alpha = 1.0) const;
     // Frame `index` of a vertical strip of frames `frameHeight` high, at the rectangle's origin.
-    void drawFrame(cairo_t* cr, const Rect& where, int index, double frameHeight) const;
+    void drawFrame(DrawContext& context, const Rect& where, int index, double frameHeight) const;
 
 private:
-    struct Image
+    struct Choice
     {
-        cairo_surface_t* surface;
-        double density; // device pixels per view pixel
+        const BitmapImage& image;
+        double density; // image pixels per view pixel
     };
 
-    Bitmap(cairo_surface_t* surface, cairo_surface_t* doubleDensity, std::optional<NinePartOffsets> ninePart);
-    // The image for the device scale of `cr`, with `cr` scaled so that one unit is one of its pixels.
-    Image select(cairo_t* cr) const;
-    static void drawPart(cairo_t* cr, cairo_surface_t* image, const Rect& source, const Rect& target);
+    Bitmap(std::unique_ptr<BitmapImage> image, std::unique_ptr<BitmapImage> doubleDensity,
+           std::optional<NinePartOffsets> ninePart);
+    // The image for the context's device scale.
+    Choice select(const DrawContext& context) const;
 
-    cairo_surface_t* surface;
-    cairo_surface_t* doubleDensity;
+    std::unique_ptr<BitmapImage> image;
+    std::unique_ptr<BitmapImage> doubleDensity;
     std::optional<NinePartOffsets> ninePart;
 };
 

@@ -6,28 +6,21 @@
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-void CheckBox::draw(cairo_t* cr)
+void CheckBox::draw(DrawContext& context)
 {
-    look.text.drawBox(cr, bounds());
+    look.text.drawBox(context, bounds());
     const double box = std::min(14.0, frame.height - 4);
     const double y = (frame.height - box) / 2;
-    setSourceColour(cr, look.boxFill);
-    cairo_rectangle(cr, 2, y, box, box);
-    cairo_fill(cr);
-    setSourceColour(cr, look.boxFrame);
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, 2.5, y + 0.5, box - 1, box - 1);
-    cairo_stroke(cr);
+    const Rect square{2, y, box, box};
+    context.fillRect(square, look.boxFill);
+    context.strokeRect(square.insetBy(0.5), look.boxFrame, 1);
     if (isChecked())
     {
-        setSourceColour(cr, look.checkmark);
-        cairo_set_line_width(cr, 2);
-        cairo_move_to(cr, 2 + box * 0.22, y + box * 0.52);
-        cairo_line_to(cr, 2 + box * 0.42, y + box * 0.74);
-        cairo_line_to(cr, 2 + box * 0.8, y + box * 0.26);
-        cairo_stroke(cr);
+        const Point tick[] = {
+            {2 + box * 0.22, y + box * 0.52}, {2 + box * 0.42, y + box * 0.74}, {2 + box * 0.8, y + box * 0.26}};
+        context.strokePolyline(tick, look.checkmark, 2);
     }
-    drawText(cr, title, {box + 6, 0, frame.width - box - 6, frame.height}, look.text.font, look.text.fontColour,
+    drawText(context, title, {box + 6, 0, frame.width - box - 6, frame.height}, look.text.font, look.text.fontColour,
              TextAlignment::left, 0);
 }
 

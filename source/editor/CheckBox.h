@@ -22,7 +22,7 @@ public:
     }
 
     bool isChecked() const { return current > 0.5; }
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(Point) override;
 
 private:

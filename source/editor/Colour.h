@@ -3,8 +3,6 @@
 #include <optional>
 #include <string_view>
 
-#include <cairo.h>
-
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 struct Colour
@@ -20,10 +18,5 @@ std::optional<Colour> parseHexColour(std::string_view text);
 
 // The framework's built-in colours that the UI description refers to ("~ BlackCColor", ...).
 std::optional<Colour> builtInColour(std::string_view name);
-
-inline void setSourceColour(cairo_t* cr, const Colour& c)
-{
-    cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
-}
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -4,21 +4,12 @@
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-void TextStyle::drawBox(cairo_t* cr, const Rect& box) const
+void TextStyle::drawBox(DrawContext& context, const Rect& box) const
 {
     if (backColour)
-    {
-        setSourceColour(cr, *backColour);
-        cairo_rectangle(cr, box.x, box.y, box.width, box.height);
-        cairo_fill(cr);
-    }
+        context.fillRect(box, *backColour);
     if (frameColour)
-    {
-        setSourceColour(cr, *frameColour);
-        cairo_set_line_width(cr, 1);
-        cairo_rectangle(cr, box.x + 0.5, box.y + 0.5, box.width - 1, box.height - 1);
-        cairo_stroke(cr);
-    }
+        context.strokeRect(box.insetBy(0.5), *frameColour, 1);
 }
 
 Control::Control(const Rect& frame, EditorContext& context, ParamID tag)

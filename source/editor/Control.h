@@ -18,7 +18,7 @@ struct TextStyle
     TextAlignment alignment = TextAlignment::centre;
 
     // Background and frame.
-    void drawBox(cairo_t* cr, const Rect& box) const;
+    void drawBox(DrawContext& context, const Rect& box) const;
 };
 
 // A view bound to one parameter through its control tag.

@@ -63,41 +63,32 @@ std::unique_ptr<View> EditorFrame::buildTemplate(const std::string& name)
     return node ? buildView(*node, *this, resources) : nullptr;
 }
 
-void EditorFrame::draw(cairo_t* cr)
+void EditorFrame::draw(DrawContext& context)
 {
-    cairo_save(cr);
-    rootView->draw(cr);
+    context.save();
+    rootView->draw(context);
     if (const double opacity = splashOpacity(); opacity > 0)
-        splash->bitmap->draw(cr, splash->where, opacity);
+        splash->bitmap->draw(context, splash->where, opacity);
     if (popup)
-        popup->draw(cr);
-    drawTooltip(cr);
-    cairo_restore(cr);
+        popup->draw(context);
+    drawTooltip(context);
+    context.restore();
 }
 
-void EditorFrame::drawTooltip(cairo_t* cr)
+void EditorFrame::drawTooltip(DrawContext& context)
 {
     if (!tooltipShown || !hovered || popup || splash)
         return;
     const Font font{11, false};
-    cairo_select_font_face(cr, "DejaVu Sans Condensed", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, font.size);
-    cairo_text_extents_t te;
-    cairo_text_extents(cr, hovered->tooltip.c_str(), &te);
-    const double w = te.x_advance + 10, h = 18;
+    const double w = context.measureText(hovered->tooltip, font).width + 10, h = 18;
     const double x = std::clamp(lastMouse.x + 12, 0.0, std::max(0.0, area.width - w));
     double y = lastMouse.y + 18;
     if (y + h > area.height)
         y = lastMouse.y - h - 4;
     const Rect box{x, y, w, h};
-    cairo_set_source_rgba(cr, 1, 1, 0.88, 1);
-    cairo_rectangle(cr, box.x, box.y, box.width, box.height);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, box.x + 0.5, box.y + 0.5, box.width - 1, box.height - 1);
-    cairo_stroke(cr);
-    drawText(cr, hovered->tooltip, box, font, {0, 0, 0, 1}, TextAlignment::left, 5);
+    context.fillRect(box, {1, 1, 0.88, 1});
+    context.strokeRect(box.insetBy(0.5), {0.3, 0.3, 0.3, 1}, 1);
+    drawText(context, hovered->tooltip, box, font, {0, 0, 0, 1}, TextAlignment::left, 5);
 }
 
 void EditorFrame::mouseDown(Point p)

@@ -27,7 +27,7 @@ public:
 
     Rect size() const { return area; }
     View& root() const { return *rootView; }
-    void draw(cairo_t* cr);
+    void draw(DrawContext& context);
 
     void mouseDown(Point p);
     void mouseMoved(Point p);
@@ -68,7 +68,7 @@ private:
     };
 
     EditorFrame(EditorResources& resources, EditController& controller, Clock clock);
-    void drawTooltip(cairo_t* cr);
+    void drawTooltip(DrawContext& context);
 
     EditorResources& resources;
     ParameterAccess access;

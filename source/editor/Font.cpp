@@ -6,8 +6,6 @@
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
-// Condensed, so the short labels of the channel panel fit their boxes.
-const char* const kFamily = "DejaVu Sans Condensed";
 constexpr double kSmallestShrink = 0.75;
 } // namespace
 
@@ -34,39 +32,30 @@ TextAlignment parseTextAlignment(std::string_view text)
     return TextAlignment::centre;
 }
 
-void drawText(cairo_t* cr, const std::string& text, const Rect& box, const Font& font, const Colour& colour,
-              TextAlignment alignment, double inset)
+void drawText(DrawContext& context, const std::string& text, const Rect& box, const Font& font,
+              const Colour& colour, TextAlignment alignment, double inset)
 {
     if (text.empty())
         return;
-    cairo_save(cr);
-    cairo_rectangle(cr, box.x, box.y, box.width, box.height);
-    cairo_clip(cr);
-    cairo_select_font_face(cr, kFamily, CAIRO_FONT_SLANT_NORMAL,
-                           font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, font.size);
-    cairo_font_extents_t fe;
-    cairo_font_extents(cr, &fe);
-    cairo_text_extents_t te;
-    cairo_text_extents(cr, text.c_str(), &te);
+    Font used = font;
+    TextMetrics metrics = context.measureText(text, used);
     // A text a little too long for its box is set smaller rather than cut off.
     const double room = box.width - 2 * inset;
-    if (te.x_advance > room && room > 0)
+    if (metrics.width > room && room > 0)
     {
-        cairo_set_font_size(cr, font.size * std::max(kSmallestShrink, room / te.x_advance));
-        cairo_font_extents(cr, &fe);
-        cairo_text_extents(cr, text.c_str(), &te);
+        used.size = font.size * std::max(kSmallestShrink, room / metrics.width);
+        metrics = context.measureText(text, used);
     }
     double x = box.x + inset;
     if (alignment == TextAlignment::centre)
-        x = box.x + (box.width - te.x_advance) / 2;
+        x = box.x + (box.width - metrics.width) / 2;
     else if (alignment == TextAlignment::right)
-        x = box.right() - inset - te.x_advance;
-    const double y = box.y + (box.height + fe.ascent - fe.descent) / 2;
-    setSourceColour(cr, colour);
-    cairo_move_to(cr, x, y);
-    cairo_show_text(cr, text.c_str());
-    cairo_restore(cr);
+        x = box.right() - inset - metrics.width;
+    const double y = box.y + (box.height + metrics.ascent - metrics.descent) / 2;
+    context.save();
+    context.clip(box);
+    context.showText(text, {x, y}, used, colour);
+    context.restore();
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -3,10 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include <cairo.h>
-
-#include "source/editor/Colour.h"
-#include "source/editor/Geometry.h"
+#include "source/editor/DrawContext.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -17,12 +14,6 @@ enum class TextAlignment
     right
 };
 
-struct Font
-{
-    double size = 12;
-    bool bold = false;
-};
-
 // The framework's built-in fonts by name ("~ NormalFont", "~ NormalFontVeryBig", ...); an unknown
 // name gives the normal font.
 Font builtInFont(std::string_view name);
@@ -30,7 +21,7 @@ Font builtInFont(std::string_view name);
 TextAlignment parseTextAlignment(std::string_view text);
 
 // Draws one line of text inside the rectangle, vertically centred and clipped to it.
-void drawText(cairo_t* cr, const std::string& text, const Rect& box, const Font& font, const Colour& colour,
-              TextAlignment alignment, double inset = 2);
+void drawText(DrawContext& context, const std::string& text, const Rect& box, const Font& font,
+              const Colour& colour, TextAlignment alignment, double inset = 2);
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -24,19 +24,15 @@ std::vector<std::string> OptionMenu::entries() const
 
 std::string OptionMenu::currentText() const { return context.parameters().text(controlTag, current); }
 
-void OptionMenu::draw(cairo_t* cr)
+void OptionMenu::draw(DrawContext& context)
 {
-    style.drawBox(cr, bounds());
+    style.drawBox(context, bounds());
     // A small down arrow on the right says "this opens a list".
     const double arrow = std::min(frame.height * 0.35, 6.0);
     const double ax = frame.width - arrow - 4, ay = (frame.height - arrow * 0.6) / 2;
-    setSourceColour(cr, style.fontColour);
-    cairo_move_to(cr, ax, ay);
-    cairo_line_to(cr, ax + arrow, ay);
-    cairo_line_to(cr, ax + arrow / 2, ay + arrow * 0.6);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    drawText(cr, currentText(), {0, 0, frame.width - arrow - 6, frame.height}, style.font, style.fontColour,
+    const Point corners[] = {{ax, ay}, {ax + arrow, ay}, {ax + arrow / 2, ay + arrow * 0.6}};
+    context.fillPolygon(corners, style.fontColour);
+    drawText(context, currentText(), {0, 0, frame.width - arrow - 6, frame.height}, style.font, style.fontColour,
              style.alignment, 4);
 }
 

@@ -17,7 +17,7 @@ public:
     std::vector<std::string> entries() const;
     std::string currentText() const;
 
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(Point) override;
 
 private:

@@ -8,6 +8,7 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
 const Font kEntryFont{11, false};
+const Colour kShadow{0, 0, 0, 0.35};
 const Colour kBack{0.08, 0.08, 0.09, 1};
 const Colour kFrame{0.67, 0.67, 0.67, 1};
 const Colour kText{1, 1, 1, 1};
@@ -42,39 +43,22 @@ void PopupList::choose(int row) const
         chosen(row);
 }
 
-void PopupList::draw(cairo_t* cr) const
+void PopupList::draw(DrawContext& context) const
 {
-    cairo_save(cr);
     // A soft shadow lifts the list off the panel.
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
-    cairo_rectangle(cr, area.x + 3, area.y + 3, area.width, area.height);
-    cairo_fill(cr);
-    setSourceColour(cr, kBack);
-    cairo_rectangle(cr, area.x, area.y, area.width, area.height);
-    cairo_fill(cr);
+    context.fillRect(area.movedBy(3, 3), kShadow);
+    context.fillRect(area, kBack);
     for (int row = 0; row < static_cast<int>(items.size()); ++row)
     {
         const Rect line{area.x + 1, area.y + 1 + row * kRowHeight, area.width - 2, kRowHeight};
         if (row == hovered)
-        {
-            setSourceColour(cr, kHover);
-            cairo_rectangle(cr, line.x, line.y, line.width, line.height);
-            cairo_fill(cr);
-        }
+            context.fillRect(line, kHover);
         if (row == selected)
-        {
-            setSourceColour(cr, kText);
-            cairo_arc(cr, line.x + 8, line.y + kRowHeight / 2, 2.5, 0, 6.2832);
-            cairo_fill(cr);
-        }
-        drawText(cr, items[row], {line.x + 16, line.y, line.width - 18, line.height}, kEntryFont, kText,
+            context.fillCircle({line.x + 8, line.y + kRowHeight / 2}, 2.5, kText);
+        drawText(context, items[row], {line.x + 16, line.y, line.width - 18, line.height}, kEntryFont, kText,
                  TextAlignment::left, 0);
     }
-    setSourceColour(cr, kFrame);
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, area.x + 0.5, area.y + 0.5, area.width - 1, area.height - 1);
-    cairo_stroke(cr);
-    cairo_restore(cr);
+    context.strokeRect(area.insetBy(0.5), kFrame, 1);
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

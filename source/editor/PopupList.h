@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include <cairo.h>
-
-#include "source/editor/Geometry.h"
+#include "source/editor/DrawContext.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -26,7 +24,7 @@ public:
     int rowAt(Point p) const;
     void hover(Point p) { hovered = rowAt(p); }
     void choose(int row) const;
-    void draw(cairo_t* cr) const;
+    void draw(DrawContext& context) const;
 
 private:
     Rect area;

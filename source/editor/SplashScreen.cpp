@@ -4,7 +4,7 @@
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-void SplashScreen::draw(cairo_t* cr) { bitmap.draw(cr, bounds()); }
+void SplashScreen::draw(DrawContext& context) { bitmap.draw(context, bounds()); }
 
 void SplashScreen::onMouseDown(Point) { context.openSplash(splash, splashRect, animationMilliseconds); }
 

@@ -16,7 +16,7 @@ public:
     }
 
     bool takesMouse() const override { return true; }
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(Point) override;
 
 private:

@@ -22,23 +22,15 @@ std::string TextEdit::displayedText() const
     return editing ? typed : context.parameters().text(controlTag, current);
 }
 
-void TextEdit::draw(cairo_t* cr)
+void TextEdit::draw(DrawContext& context)
 {
-    style.drawBox(cr, bounds());
+    style.drawBox(context, bounds());
     if (editing)
-    {
-        setSourceColour(cr, focusColour);
-        cairo_rectangle(cr, 0, 0, frame.width, frame.height);
-        cairo_fill(cr);
-    }
-    drawText(cr, displayedText(), bounds(), style.font, style.fontColour, style.alignment);
+        context.fillRect(bounds(), focusColour);
+    drawText(context, displayedText(), bounds(), style.font, style.fontColour, style.alignment);
+    // The caret after the typed text.
     if (editing && !replaceAll)
-    {
-        // The caret after the typed text.
-        setSourceColour(cr, style.fontColour);
-        cairo_rectangle(cr, frame.width - 3, 2, 1, frame.height - 4);
-        cairo_fill(cr);
-    }
+        context.fillRect({frame.width - 3, 2, 1, frame.height - 4}, style.fontColour);
 }
 
 void TextEdit::onMouseDown(Point)

@@ -19,7 +19,7 @@ public:
     bool isEditing() const { return editing; }
     std::string displayedText() const;
 
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     void onMouseDown(Point) override;
     bool onKeyDown(const KeyEvent& event) override;
     void onFocusLost() override;

@@ -13,10 +13,10 @@ public:
     {
     }
     const std::string& text() const { return title; }
-    void draw(cairo_t* cr) override
+    void draw(DrawContext& context) override
     {
-        style.drawBox(cr, bounds());
-        drawText(cr, title, bounds(), style.font, style.fontColour, style.alignment);
+        style.drawBox(context, bounds());
+        drawText(context, title, bounds(), style.font, style.fontColour, style.alignment);
     }
 
 private:

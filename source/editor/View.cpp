@@ -15,14 +15,13 @@ Point View::windowOrigin() const
 
 View* View::viewAt(Point p) { return takesMouse() && bounds().contains(p) ? this : nullptr; }
 
-void drawChild(cairo_t* cr, View& view)
+void drawChild(DrawContext& context, View& view)
 {
-    cairo_save(cr);
-    cairo_translate(cr, view.frame.x, view.frame.y);
-    cairo_rectangle(cr, 0, 0, view.frame.width, view.frame.height);
-    cairo_clip(cr);
-    view.draw(cr);
-    cairo_restore(cr);
+    context.save();
+    context.translate(view.frame.x, view.frame.y);
+    context.clip(view.bounds());
+    view.draw(context);
+    context.restore();
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

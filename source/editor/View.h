@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include <cairo.h>
-
 #include "pluginterfaces/vst/vsttypes.h"
-#include "source/editor/Geometry.h"
+#include "source/editor/DrawContext.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -70,7 +68,7 @@ public:
     // This view's origin in window coordinates.
     Point windowOrigin() const;
 
-    virtual void draw(cairo_t* cr) = 0;
+    virtual void draw(DrawContext& context) = 0;
     // The deepest view under the point (own coordinates) that takes the mouse, or nullptr.
     virtual View* viewAt(Point p);
     virtual bool takesMouse() const { return false; }
@@ -93,6 +91,6 @@ protected:
 };
 
 // Draws the view inside its frame: translated to its origin and clipped to its bounds.
-void drawChild(cairo_t* cr, View& view);
+void drawChild(DrawContext& context, View& view);
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

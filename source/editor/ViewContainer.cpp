@@ -10,18 +10,14 @@ void ViewContainer::addChild(std::unique_ptr<View> child)
     children.push_back(std::move(child));
 }
 
-void ViewContainer::draw(cairo_t* cr)
+void ViewContainer::draw(DrawContext& context)
 {
     if (background)
-    {
-        setSourceColour(cr, *background);
-        cairo_rectangle(cr, 0, 0, frame.width, frame.height);
-        cairo_fill(cr);
-    }
+        context.fillRect(bounds(), *background);
     if (bitmap)
-        bitmap->draw(cr, bounds());
+        bitmap->draw(context, bounds());
     for (auto& child : children)
-        drawChild(cr, *child);
+        drawChild(context, *child);
 }
 
 View* ViewContainer::viewAt(Point p)

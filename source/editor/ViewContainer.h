@@ -20,7 +20,7 @@ public:
     void removeAllChildren() { children.clear(); }
     const std::vector<std::unique_ptr<View>>& childViews() const { return children; }
 
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     View* viewAt(Point p) override;
     bool syncWithParameters() override;
     void forEach(const std::function<void(View&)>& visit) override;

@@ -36,10 +36,10 @@ void ViewSwitchContainer::show(int index)
         current->parentView = this;
 }
 
-void ViewSwitchContainer::draw(cairo_t* cr)
+void ViewSwitchContainer::draw(DrawContext& context)
 {
     if (current)
-        drawChild(cr, *current);
+        drawChild(context, *current);
 }
 
 View* ViewSwitchContainer::viewAt(Point p)

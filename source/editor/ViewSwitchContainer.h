@@ -16,7 +16,7 @@ public:
     int shownIndex() const { return shown; }
     View* content() const { return current.get(); }
 
-    void draw(cairo_t* cr) override;
+    void draw(DrawContext& context) override;
     View* viewAt(Point p) override;
     bool syncWithParameters() override;
     void forEach(const std::function<void(View&)>& visit) override;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "source/editor/CairoDrawContext.h"
 #include "source/editor/EditorFrame.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -207,8 +208,9 @@ void X11Window::paint()
     cairo_t* cr = cairo_create(surface);
     // Drawn into a group first and then copied in one go, so the window never shows half a picture.
     cairo_push_group(cr);
-    cairo_scale(cr, scale, scale);
-    frame.draw(cr);
+    CairoDrawContext context(cr);
+    context.scale(scale);
+    frame.draw(context);
     cairo_pop_group_to_source(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);

@@ -6,6 +6,7 @@
 
 #include "EditorTestSupport.h"
 #include "source/editor/AnimKnob.h"
+#include "source/editor/BitmapImage.h"
 #include "source/editor/OptionMenu.h"
 #include "source/editor/TextLabel.h"
 #include "source/editor/UIDescription.h"
@@ -21,12 +22,11 @@ constexpr int kKnobVisible = 40;
 // A w × h area of a bundle PNG, from row `top` on, as it looks on the black channel panel.
 Image onBlack(const std::string& png, int w, int h, int top = 0)
 {
-    const Image bitmap = loadBundlePng(png);
-    return drawImage(w, h, [&](cairo_t* cr) {
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
-        cairo_set_source_surface(cr, bitmap.get(), 0, -top);
-        cairo_paint(cr);
+    const auto bitmap = Editor::decodePng(bundlePath(png));
+    return drawOffscreen(w, h, [&](Editor::DrawContext& context) {
+        const Editor::Rect area{0, 0, static_cast<double>(w), static_cast<double>(h)};
+        context.fillRect(area, {0, 0, 0, 1});
+        context.drawImage(*bitmap, 1, area.movedBy(0, top), area, 1);
     });
 }
 
@@ -99,7 +99,7 @@ TEST(EditorRender, ChannelOnePanelShowsItsValues)
 
     // At double density the double-density strip is drawn (volume is at 1.0).
     const Image sharp = f.render(2);
-    writePng(sharp, "editor-channel-1@2x.png");
+    saveRender(sharp, "editor-channel-1@2x.png");
     const Point knob = columnPoint(1, 5, 65);
     const Image expected = onBlack("knob@2x.png", 2 * kKnobSize, 2 * kKnobSize, 27 * 2 * kKnobSize);
     EXPECT_EQ(differingPixels(sharp, 2 * knob.x, 2 * knob.y, expected, 0, 0, 2 * kKnobVisible, 2 * kKnobVisible, 2),
@@ -111,7 +111,7 @@ TEST(EditorRender, ChannelOnePanelShowsItsValues)
     f.set(type, 4 / 6.0);
     EXPECT_EQ(menuOf(f, type)->currentText(), "Saw (aliased)");
     const Image saw = f.render();
-    writePng(saw, "editor-channel-1.png");
+    saveRender(saw, "editor-channel-1.png");
     const Point at = columnPoint(2, 45, 5);
     EXPECT_GT(differingPixels(image, saw, at.x, at.y, 100, 15), 30);
     EXPECT_EQ(differingPixels(image, saw, at.x + 103, at.y, 12, 15), 0);
@@ -162,7 +162,7 @@ TEST(EditorRender, AboutScreenFadesInOverTheWindowAfterAClickOnTheLogo)
     // All of it but the rounded corners, where the window shows through.
     const Image open = f.render();
     EXPECT_EQ(differingPixels(open, 4, 4, about, 4, 4, 938, 557, 2), 0);
-    writePng(open, "editor-about.png");
+    saveRender(open, "editor-about.png");
 
     // A click closes it, again over 300 ms; the editor is back as it was.
     f.click({500, 300});
@@ -269,11 +269,11 @@ TEST(EditorInteraction, MenusPickEntriesFromTheirPopUpAndTheDrumChannelHasOnePro
     // The drum channel's menu holds the single program.
     f.selectChannel(10);
     EXPECT_EQ(menuOf(f, channelParameterId(9, kProgramChange))->currentText(), "Drums");
-    writePng(f.render(), "editor-channel-10.png");
+    saveRender(f.render(), "editor-channel-10.png");
     f.click(panelPoint(150, 40));
     ASSERT_TRUE(f.frame->isPopupOpen());
     EXPECT_EQ(f.frame->openPopupList()->entries(), std::vector<std::string>{"Drums"});
-    writePng(f.render(), "editor-channel-10-program-menu.png");
+    saveRender(f.render(), "editor-channel-10-program-menu.png");
 }
 
 TEST(UIDescription, NamesEveryParameterByItsControlTag)

@@ -4,36 +4,35 @@
 #include <filesystem>
 
 #include "source/controller/ControllerWithUI.h"
+#include "source/editor/BitmapImage.h"
 
 namespace Taviro::Test {
 
-Image drawImage(int width, int height, const std::function<void(cairo_t*)>& paint)
+std::string bundlePath(const std::string& resourceName)
 {
-    Image image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height), cairo_surface_destroy);
-    cairo_t* cr = cairo_create(image.get());
-    paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(image.get());
-    return image;
+    return TAVIRO_BUNDLE_DIR "/Contents/Resources/" + resourceName;
 }
 
 Image loadBundlePng(const std::string& name)
 {
-    const std::string path = TAVIRO_BUNDLE_DIR "/Contents/Resources/" + name;
-    return Image(cairo_image_surface_create_from_png(path.c_str()), cairo_surface_destroy);
+    const auto png = Editor::decodePng(bundlePath(name));
+    if (!png)
+        return {};
+    const Editor::Rect all{0, 0, static_cast<double>(png->width()), static_cast<double>(png->height())};
+    return drawOffscreen(png->width(), png->height(),
+                         [&](Editor::DrawContext& context) { context.drawImage(*png, 1, all, all, 1); });
 }
 
-void writePng(const Image& image, const std::string& name)
+void saveRender(const Image& image, const std::string& name)
 {
     const auto folder = std::filesystem::path(TAVIRO_BUNDLE_DIR).parent_path() / "editor-renders";
     std::filesystem::create_directories(folder);
-    cairo_surface_write_to_png(image.get(), (folder / name).c_str());
+    Editor::writePng(image, (folder / name).string());
 }
 
 uint32_t pixel(const Image& image, int x, int y)
 {
-    const auto* row = cairo_image_surface_get_data(image.get()) + y * cairo_image_surface_get_stride(image.get());
-    return reinterpret_cast<const uint32_t*>(row)[x];
+    return image.at(x, y);
 }
 
 int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance)
@@ -101,10 +100,11 @@ void FrameUnderTest::typeInto(Point field, const std::string& text, Editor::Key 
 Image FrameUnderTest::render(double scale) const
 {
     const auto size = frame->size();
-    return drawImage(static_cast<int>(size.width * scale), static_cast<int>(size.height * scale), [&](cairo_t* cr) {
-        cairo_scale(cr, scale, scale);
-        frame->draw(cr);
-    });
+    return drawOffscreen(static_cast<int>(size.width * scale), static_cast<int>(size.height * scale),
+                         [&](Editor::DrawContext& context) {
+                             context.scale(scale);
+                             frame->draw(context);
+                         });
 }
 
 } // namespace Taviro::Test

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cairo.h>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +11,7 @@
 #include "source/ParameterIds.h"
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
+#include "source/editor/OffscreenImage.h"
 
 namespace Taviro::Test {
 
@@ -50,11 +49,13 @@ public:
     REFCOUNT_METHODS(FObject)
 };
 
-// An owned ARGB32 image drawn by `paint`.
-using Image = std::shared_ptr<cairo_surface_t>;
-Image drawImage(int width, int height, const std::function<void(cairo_t*)>& paint);
+// Premultiplied 0xAARRGGBB pixels, drawn by the editor's drawing code.
+using Image = Editor::OffscreenImage;
+using Editor::drawOffscreen;
+std::string bundlePath(const std::string& resourceName);
+// The PNG's own pixels (drawn over transparent black).
 Image loadBundlePng(const std::string& name);
-void writePng(const Image& image, const std::string& name); // into editor-renders/ beside the bundle
+void saveRender(const Image& image, const std::string& name); // into editor-renders/ beside the bundle
 uint32_t pixel(const Image& image, int x, int y);
 // Pixels of the w × h area at (x, y) of `a` with a channel off that at (bx, by) of `b` by > `tolerance`.
 int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance = 0);
