@@ -14,14 +14,12 @@
 
 extern char** environ;
 
-namespace Taviro::Test
-{
+namespace Taviro::Test {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-namespace
-{
+namespace {
 
 void quiet(const char*) {}
 

@@ -9,15 +9,14 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace Taviro::Test
-{
+namespace Taviro::Test {
 
 // A JACK server of the test's own: the dummy driver at 48 kHz under a private name, which
 // JACK_DEFAULT_SERVER then names for this process and every program it starts, so no other
 // server is ever touched. `waitMicroseconds` below a period's length runs faster than real time.
 class PrivateJackServer
 {
-  public:
+public:
     static constexpr int sampleRate = 48000;
 
     explicit PrivateJackServer(int periodFrames = 256, int waitMicroseconds = 0);
@@ -29,7 +28,7 @@ class PrivateJackServer
     const std::string& name() const { return serverName; }
     std::string log() const;
 
-  private:
+private:
     std::string serverName;
     std::filesystem::path logPath;
     pid_t pid = -1;
@@ -47,7 +46,7 @@ struct ScheduledMidi
 // its audio inputs "in_1".."in_N" over a window of absolute frames. Storage is taken up front.
 class TestClient
 {
-  public:
+public:
     TestClient(const std::string& name, int audioInputs, std::int64_t recordFrames);
     ~TestClient();
 
@@ -78,7 +77,7 @@ class TestClient
     bool connect(const std::string& from, const std::string& to);
     jack_client_t* handle() const { return client; }
 
-  private:
+private:
     static int onProcess(jack_nframes_t frames, void* self);
     static int onXrun(void* self);
 
@@ -103,7 +102,7 @@ bool waitForPort(jack_client_t* client, const std::string& name, double seconds 
 // A taviro-play process with its output in a log file.
 class PlayerProcess
 {
-  public:
+public:
     PlayerProcess(const std::vector<std::string>& arguments, const std::filesystem::path& logFile);
     ~PlayerProcess();
     // SIGTERM (or `signal`), then waits for the exit; the exit code, or -1 when it had to be killed.
@@ -113,7 +112,7 @@ class PlayerProcess
     std::string output() const;
     pid_t id() const { return pid; }
 
-  private:
+private:
     pid_t pid = -1;
     std::filesystem::path log;
     int exitCode = -1;

@@ -19,10 +19,8 @@
 #include <numeric>
 #include <thread>
 
-namespace Taviro::Test
-{
-namespace
-{
+namespace Taviro::Test {
+namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -103,8 +101,7 @@ bool silent(const std::vector<float>& take, std::int64_t from, std::int64_t to)
 double periodInFrames(const std::vector<float>& take, std::int64_t from, int length, int shortest,
                       int longest)
 {
-    auto match = [&](int lag)
-    {
+    auto match = [&](int lag) {
         double product = 0, energy = 0;
         for (int i = 0; i < length; ++i)
         {
@@ -132,8 +129,7 @@ double matchingShare(const TestClient& take, const std::vector<float>& sound, st
                      std::int64_t length)
 {
     constexpr int piece = 64;
-    auto equal = [&](std::int64_t x, std::int64_t y)
-    {
+    auto equal = [&](std::int64_t x, std::int64_t y) {
         for (int k = 0; k < piece; ++k)
             if (!take.wasRecorded(x + k) || !take.wasRecorded(y + k) ||
                 std::abs(sound[static_cast<std::size_t>(x + k)] - sound[static_cast<std::size_t>(y + k)]) >
@@ -165,7 +161,7 @@ double matchingShare(const TestClient& take, const std::vector<float>& sound, st
 
 class PlayEndToEnd : public FolderTest
 {
-  protected:
+protected:
     static PrivateJackServer& server()
     {
         static PrivateJackServer jack(period); // one for the program, stopped at its end
@@ -236,23 +232,20 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
     std::vector<ScheduledMidi> events;
     std::int64_t start = 0;
     // Where an event went out, in frames of the recording.
-    auto sent = [&](std::int64_t frame, int status)
-    {
+    auto sent = [&](std::int64_t frame, int status) {
         for (std::size_t i = 0; i < events.size(); ++i)
             if (events[i].frame == start + frame && events[i].bytes[0] == status)
                 return sender->sentAt(i) - start;
         return std::int64_t{-1};
     };
-    auto recordedFrom = [&](std::int64_t from, std::int64_t length)
-    {
+    auto recordedFrom = [&](std::int64_t from, std::int64_t length) {
         for (std::int64_t i = from; i < from + length; ++i)
             if (!recorder->wasRecorded(i))
                 return false;
         return true;
     };
     // The checks need the start of every note: from its event to the end of the period after.
-    auto complete = [&]
-    {
+    auto complete = [&] {
         bool all = recordedFrom(sent(drumFrame, 0x99), period + 2);
         for (std::int64_t frame : {noteFrames[0], noteFrames[1], noteFrames[2], changedNoteFrame})
             all = all && recordedFrom(sent(frame, 0x90), period + 2);

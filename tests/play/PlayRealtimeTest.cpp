@@ -20,8 +20,7 @@
 // Every heap allocation of this program passes through here (the array and non-throwing forms call
 // these); those on the watched thread are counted while armed. malloc and free pair up on purpose.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-namespace
-{
+namespace {
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
 pthread_t watchedThread{};
@@ -44,10 +43,8 @@ void operator delete(void* p, std::size_t) noexcept
     std::free(p);
 }
 
-namespace Taviro::Test
-{
-namespace
-{
+namespace Taviro::Test {
+namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -66,7 +63,7 @@ ScheduledMidi message(std::int64_t frame, int status, int a, int b = 0)
 
 class PlayRealtime : public FolderTest
 {
-  protected:
+protected:
     std::unique_ptr<Play::Player> startPlayer()
     {
         Play::PlayOptions options;
@@ -151,14 +148,12 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
     int edit = 0;
     double most = 0;
     while (sender.now() < start + periods * period + 4 * period)
-        most = std::max(most, serve(*player, 100ms,
-                                    [&]
-                                    {
-                                        player->liveProcessor().pushEdit(
-                                            {static_cast<Steinberg::Vst::ParamID>(49 * (edit % 16) + 6),
-                                             (edit % 10) / 10.0});
-                                        ++edit;
-                                    }));
+        most = std::max(
+            most, serve(*player, 100ms, [&] {
+                player->liveProcessor().pushEdit(
+                    {static_cast<Steinberg::Vst::ParamID>(49 * (edit % 16) + 6), (edit % 10) / 10.0});
+                ++edit;
+            }));
     counting.store(false);
 
     EXPECT_EQ(allocations.load(), 0);

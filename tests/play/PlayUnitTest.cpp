@@ -15,10 +15,8 @@
 #include <thread>
 #include <vector>
 
-namespace Taviro::Test
-{
-namespace
-{
+namespace Taviro::Test {
+namespace {
 
 using Render::MidiEventType;
 
@@ -111,13 +109,11 @@ TEST(SpscQueue, RefusesWhenFullKeepsOrderAndCrossesThreads)
 
     // One producer, one consumer, many laps round the ring: nothing lost, nothing reordered.
     constexpr int count = 20000;
-    std::thread producer(
-        [&]
-        {
-            for (int i = 0; i < count;)
-                if (queue.push(i))
-                    ++i;
-        });
+    std::thread producer([&] {
+        for (int i = 0; i < count;)
+            if (queue.push(i))
+                ++i;
+    });
     int expected = 0, outOfOrder = 0;
     while (expected < count)
     {

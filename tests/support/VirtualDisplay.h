@@ -7,8 +7,7 @@
 #include <cstring>
 #include <string>
 
-namespace Taviro::Test
-{
+namespace Taviro::Test {
 
 // Xvfb on a free display, from a shell that tells its process id first; DISPLAY then names it. The
 // read waits (however long a loaded machine takes) for the display number; the pipe stays open: the

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
-namespace
-{
+namespace {
 
 std::string openFailure(jack_status_t status)
 {
@@ -89,8 +87,7 @@ void JackClient::activate()
 std::string JackClient::connectToSystem()
 {
     std::string failures;
-    auto connect = [&](const char* from, const char* to)
-    {
+    auto connect = [&](const char* from, const char* to) {
         const int result = jack_connect(client, from, to);
         if (result != 0 && result != EEXIST)
             failures += std::string(failures.empty() ? "" : ", ") + from + " -> " + to;

@@ -10,13 +10,12 @@
 #include <string>
 #include <vector>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 // The JACK server cannot be reached or refused a request; the message is for the user.
 class JackError : public std::runtime_error
 {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 
@@ -26,7 +25,7 @@ class JackError : public std::runtime_error
 // counted) and lets the LiveProcessor fill the ports; silence when it refuses.
 class JackClient
 {
-  public:
+public:
     static constexpr std::size_t midiCapacity = 2048;
 
     JackClient(const std::string& name, LiveProcessor& live, const std::vector<std::string>& busPortNames);
@@ -46,7 +45,7 @@ class JackClient
     bool serverGone() const { return gone.load(); }
     jack_client_t* handle() const { return client; }
 
-  private:
+private:
     static int onProcess(jack_nframes_t frames, void* self);
     static int onBufferSize(jack_nframes_t frames, void* self);
     static void onShutdown(void* self);

@@ -6,14 +6,12 @@
 #include <chrono>
 #include <thread>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace
-{
+namespace {
 constexpr int midiChannels = 16;
 constexpr int controllerNumbers = 130; // 0..127, channel pressure, pitch bend
 } // namespace

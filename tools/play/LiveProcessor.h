@@ -15,8 +15,7 @@
 #include <cstdint>
 #include <span>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 struct ParameterChange
 {
@@ -51,7 +50,7 @@ struct PeriodOutputs
 // paused, and while the main thread waits for a period in progress to end, `process` refuses.
 class LiveProcessor
 {
-  public:
+public:
     static constexpr int eventCapacity = 2048;
     static constexpr int parameterQueues = 512;
     static constexpr int pointsPerQueue = 64;
@@ -73,7 +72,8 @@ class LiveProcessor
     // Main thread: an edit for the processor; false (and counted) when the queue is full.
     bool pushEdit(const ParameterChange& change);
     // Main thread: hands every waiting change for the controller to `take`.
-    template <typename Take> void drainForController(Take&& take)
+    template <typename Take>
+    void drainForController(Take&& take)
     {
         ParameterChange change;
         while (forController.pop(change))
@@ -83,7 +83,7 @@ class LiveProcessor
     std::uint64_t droppedCount() const { return dropped.load(std::memory_order_relaxed); }
     int outputBuses() const { return buses; }
 
-  private:
+private:
     // Collects what the translator makes of one period's MIDI.
     struct PeriodInput
     {

@@ -1,7 +1,6 @@
 #include "tools/play/MidiMessage.h"
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 using Render::MidiEvent;
 using Render::MidiEventType;

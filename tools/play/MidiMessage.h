@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 // One complete channel message as a live MIDI port delivers it (status byte first, no running
 // status). System messages, incomplete messages and data bytes out of range give nothing; a

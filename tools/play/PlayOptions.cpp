@@ -2,8 +2,7 @@
 
 #include "tools/render/RenderOptions.h"
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 PlayOptions parsePlayOptions(std::span<const std::string> arguments)
 {
@@ -11,8 +10,7 @@ PlayOptions parsePlayOptions(std::span<const std::string> arguments)
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& argument = arguments[i];
-        auto value = [&]() -> const std::string&
-        {
+        auto value = [&]() -> const std::string& {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty())
                 throw Render::UsageError(argument + " needs a value");
             return arguments[++i];

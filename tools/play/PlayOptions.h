@@ -3,8 +3,7 @@
 #include <span>
 #include <string>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 struct PlayOptions
 {

@@ -6,20 +6,18 @@
 #include "base/source/fobject.h"
 #include "source/common/Utf8.h"
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace
-{
+namespace {
 
 // The host's side of the editor's edits: each performed value goes to the processor through the
 // lock-free queue. (The controller holds the value already: the editor set it there.)
 class EditForwarder : public FObject, public IComponentHandler
 {
-  public:
+public:
     explicit EditForwarder(LiveProcessor& live) : live(live) {}
 
     tresult PLUGIN_API beginEdit(ParamID) override { return kResultOk; }
@@ -36,7 +34,7 @@ class EditForwarder : public FObject, public IComponentHandler
     END_DEFINE_INTERFACES(FObject)
     REFCOUNT_METHODS(FObject)
 
-  private:
+private:
     LiveProcessor& live;
 };
 
@@ -113,12 +111,10 @@ void Player::service()
     if (auto frames = jack->takeBufferSizeChange(); frames && *frames != blockSize)
         configure(*frames);
     IEditController* controller = hosted->controller();
-    live->drainForController(
-        [controller](const ParameterChange& change)
-        {
-            if (controller)
-                controller->setParamNormalized(change.id, change.value);
-        });
+    live->drainForController([controller](const ParameterChange& change) {
+        if (controller)
+            controller->setParamNormalized(change.id, change.value);
+    });
 }
 
 bool Player::finish()

@@ -9,15 +9,14 @@
 #include <ostream>
 #include <string>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 // taviro-play without its windows: the bundle hosted as a DAW hosts it, its saved state restored,
 // a JACK client that plays it live. Construction throws Render::HostError or JackError with a
 // message for the user; a damaged state file is only a warning.
 class Player
 {
-  public:
+public:
     Player(const PlayOptions& options, const std::string& argumentZero, std::ostream& warnings);
     ~Player();
 
@@ -35,7 +34,7 @@ class Player
     int sampleRate() const { return rate; }
     int periodSize() const { return blockSize; }
 
-  private:
+private:
     void restoreSavedState();
     void configure(int frames);
     std::vector<std::string> busPortNames() const;

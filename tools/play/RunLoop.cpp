@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 using namespace Steinberg;
 
-template <typename Item> bool RunLoop::registered(const std::vector<Item>& items, int id)
+template <typename Item>
+bool RunLoop::registered(const std::vector<Item>& items, int id)
 {
     return std::any_of(items.begin(), items.end(), [id](const Item& item) { return item.id == id; });
 }

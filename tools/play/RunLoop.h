@@ -7,15 +7,14 @@
 #include <functional>
 #include <vector>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 // The main thread's loop: waits on file descriptors and runs timers. It is the run loop a plug-in
 // view asks its frame for on Linux, and taviro-play's own watches (signals, the window, periodic
 // work) use it the same way.
 class RunLoop : public Steinberg::FObject, public Steinberg::Linux::IRunLoop
 {
-  public:
+public:
     using Clock = std::chrono::steady_clock;
 
     // taviro-play's own: `onReady` when `fd` is readable, `onTime` every `interval`. Each answers
@@ -42,7 +41,7 @@ class RunLoop : public Steinberg::FObject, public Steinberg::Linux::IRunLoop
     END_DEFINE_INTERFACES(FObject)
     REFCOUNT_METHODS(FObject)
 
-  private:
+private:
     // A registration; `owner` is the plug-in's handler it belongs to (null for our own), so that
     // unregistering finds it. Each has an id so that one removed during dispatch is not called.
     struct Watch
@@ -61,7 +60,8 @@ class RunLoop : public Steinberg::FObject, public Steinberg::Linux::IRunLoop
         std::function<void()> onTime;
     };
 
-    template <typename Item> static bool registered(const std::vector<Item>& items, int id);
+    template <typename Item>
+    static bool registered(const std::vector<Item>& items, int id);
 
     std::vector<Watch> watches;
     std::vector<Timer> timers;

@@ -5,17 +5,17 @@
 #include <type_traits>
 #include <vector>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 // A fixed-capacity queue between exactly one producer thread and one consumer thread, without
 // locks: each side owns one index and publishes it with release ordering. The storage is taken at
 // construction; a push into a full queue is refused, never allocated.
-template <typename T> class SpscQueue
+template <typename T>
+class SpscQueue
 {
     static_assert(std::is_trivially_copyable_v<T>);
 
-  public:
+public:
     // Holds `capacity` items (rounded up to a power of two).
     explicit SpscQueue(std::size_t capacity) : slots(roundUp(capacity + 1)), mask(slots.size() - 1) {}
 
@@ -40,7 +40,7 @@ template <typename T> class SpscQueue
         return true;
     }
 
-  private:
+private:
     static std::size_t roundUp(std::size_t n)
     {
         std::size_t size = 2;

@@ -12,15 +12,13 @@
 #include <iterator>
 #include <unistd.h>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 constexpr char magic[8] = {'T', 'V', 'P', 'L', 'A', 'Y', 'S', 'T'};
 constexpr std::uint32_t formatVersion = 1;
@@ -41,7 +39,7 @@ void putWord(std::vector<std::uint8_t>& out, std::uint32_t word)
 
 class Reader
 {
-  public:
+public:
     explicit Reader(std::span<const std::uint8_t> bytes) : bytes(bytes) {}
 
     std::span<const std::uint8_t> take(std::size_t count)
@@ -59,7 +57,7 @@ class Reader
     }
     std::size_t offset() const { return position; }
 
-  private:
+private:
     std::span<const std::uint8_t> bytes;
     std::size_t position = 0;
 };
@@ -177,8 +175,7 @@ SavedState captureState(Render::HostedPlugin& plugin)
 
 void restoreState(Render::HostedPlugin& plugin, const SavedState& state)
 {
-    auto reading = [](const std::vector<std::uint8_t>& bytes)
-    {
+    auto reading = [](const std::vector<std::uint8_t>& bytes) {
         return owned(
             new MemoryStream(const_cast<std::uint8_t*>(bytes.data()), static_cast<TSize>(bytes.size())));
     };

@@ -7,18 +7,16 @@
 #include <string>
 #include <vector>
 
-namespace Taviro::Render
-{
+namespace Taviro::Render {
 class HostedPlugin;
 }
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 // The state file is unreadable, damaged or cannot be written; the message is for the user.
 class StateFileError : public std::runtime_error
 {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 

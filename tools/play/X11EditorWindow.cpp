@@ -7,13 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 using namespace Steinberg;
 
-namespace
-{
+namespace {
 
 constexpr double referenceDpi = 96.0;
 constexpr std::uint32_t minimumSizeFlag = 1 << 4; // of WM_NORMAL_HINTS

@@ -13,13 +13,12 @@
 #include <stdexcept>
 #include <string>
 
-namespace Taviro::Play
-{
+namespace Taviro::Play {
 
 // The display cannot be opened or the editor cannot be shown; the message is for the user.
 class DisplayError : public std::runtime_error
 {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 
@@ -28,7 +27,7 @@ class DisplayError : public std::runtime_error
 // main run loop. Closing the window (the window manager's close button) sets `closed`.
 class X11EditorWindow : public Steinberg::FObject, public Steinberg::IPlugFrame
 {
-  public:
+public:
     // Throws DisplayError.
     static Steinberg::IPtr<X11EditorWindow> open(Steinberg::Vst::IEditController& controller,
                                                  const std::string& title, RunLoop& loop);
@@ -45,7 +44,7 @@ class X11EditorWindow : public Steinberg::FObject, public Steinberg::IPlugFrame
     OBJ_METHODS(X11EditorWindow, FObject)
     REFCOUNT_METHODS(FObject)
 
-  private:
+private:
     X11EditorWindow(xcb_connection_t* connection, RunLoop& loop);
     void create(Steinberg::Vst::IEditController& controller, const std::string& title);
     void setFixedSize(int width, int height);

@@ -13,8 +13,7 @@
 
 using namespace Taviro::Play;
 
-namespace
-{
+namespace {
 
 constexpr auto serviceInterval = std::chrono::milliseconds(20);
 
@@ -46,19 +45,15 @@ int play(const PlayOptions& options, const std::string& argumentZero)
     Player player(options, argumentZero, std::cerr);
     Steinberg::IPtr<RunLoop> loop = Steinberg::owned(new RunLoop);
     bool quit = false;
-    loop->watch(signalPipe[0],
-                [&quit]
-                {
-                    char bytes[16];
-                    [[maybe_unused]] auto read = ::read(signalPipe[0], bytes, sizeof bytes);
-                    quit = true;
-                });
-    loop->every(serviceInterval,
-                [&]
-                {
-                    player.service();
-                    quit = quit || player.serverGone();
-                });
+    loop->watch(signalPipe[0], [&quit] {
+        char bytes[16];
+        [[maybe_unused]] auto read = ::read(signalPipe[0], bytes, sizeof bytes);
+        quit = true;
+    });
+    loop->every(serviceInterval, [&] {
+        player.service();
+        quit = quit || player.serverGone();
+    });
     Steinberg::IPtr<X11EditorWindow> window;
     if (options.gui)
     {
