@@ -2,6 +2,7 @@
 
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -173,8 +174,21 @@ bool TestClient::connect(const std::string& from, const std::string& to)
 
 int TestClient::onXrun(void* self)
 {
-    ++static_cast<TestClient*>(self)->xrunCount;
+    auto& me = *static_cast<TestClient*>(self);
+    const int index = me.xrunCount.load();
+    if (index < static_cast<int>(me.xrunFrames.size()))
+        me.xrunFrames[static_cast<std::size_t>(index)] = jack_frame_time(me.client);
+    me.xrunCount.store(index + 1);
     return 0;
+}
+
+bool TestClient::xrunNear(std::int64_t frame, std::int64_t margin) const
+{
+    const int count = std::min(xrunCount.load(), static_cast<int>(xrunFrames.size()));
+    for (int i = 0; i < count; ++i)
+        if (std::abs(xrunFrames[static_cast<std::size_t>(i)] - frame) <= margin)
+            return true;
+    return false;
 }
 
 int TestClient::onProcess(jack_nframes_t frames, void* self)

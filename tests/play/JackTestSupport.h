@@ -61,6 +61,8 @@ public:
     bool finished() const; // the recording window has passed
     std::int64_t lateEvents() const { return late.load(); }
     int xruns() const { return xrunCount.load(); }
+    // Whether the server reported an xrun within `margin` frames of `frame` (absolute).
+    bool xrunNear(std::int64_t frame, std::int64_t margin) const;
     std::int64_t now() const { return jack_frame_time(client); }
 
     // The recording of input `port` (0-based), and whether each of its frames was recorded at all (a
@@ -94,6 +96,7 @@ private:
     std::atomic<std::int64_t> recordedUpTo{0};
     std::atomic<std::int64_t> late{0};
     std::atomic<int> xrunCount{0};
+    std::vector<std::int64_t> xrunFrames = std::vector<std::int64_t>(4096); // the first ones
 };
 
 // Waits until a port of that full name exists (or `seconds` pass).
