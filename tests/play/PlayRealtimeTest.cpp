@@ -17,8 +17,8 @@
 #include <sstream>
 #include <thread>
 
-// Every heap allocation of this program passes through here (the array and non-throwing forms call
-// these); those on the watched thread are counted while armed. malloc and free pair up on purpose.
+// Every heap allocation of this program passes through here; those on the watched thread are counted while
+// armed. malloc and free pair up on purpose.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 namespace {
 std::atomic<bool> counting{false};
