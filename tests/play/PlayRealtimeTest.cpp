@@ -26,19 +26,40 @@ std::atomic<long> allocations{0};
 pthread_t watchedThread{};
 } // namespace
 
-void* operator new(std::size_t size)
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     if (counting.load(std::memory_order_acquire) && pthread_equal(pthread_self(), watchedThread))
         allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size)
+{
+    if (void* p = operator new(size, std::nothrow))
         return p;
     throw std::bad_alloc();
+}
+// A sanitizer brings every form of its own; here all of them go through the two above.
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return operator new(size, std::nothrow);
 }
 void operator delete(void* p) noexcept
 {
     std::free(p);
 }
 void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
 {
     std::free(p);
 }

@@ -62,9 +62,18 @@ Player::Player(const PlayOptions& options, const std::string& argumentZero, std:
 
 Player::~Player()
 {
-    jack.reset(); // no more periods from here on
+    stopPeriods();
     if (hosted)
         hosted->stopProcessing();
+}
+
+// libjack may cancel its process thread wherever it is when the client goes; the plug-in is kept
+// out of the last periods so that it is never interrupted inside `process`.
+void Player::stopPeriods()
+{
+    if (live && jack)
+        live->pause();
+    jack.reset();
 }
 
 void Player::restoreSavedState()
@@ -119,7 +128,7 @@ void Player::service()
 
 bool Player::finish()
 {
-    jack.reset();
+    stopPeriods();
     hosted->stopProcessing();
     try
     {

@@ -36,6 +36,7 @@ public:
 
 private:
     void restoreSavedState();
+    void stopPeriods();
     void configure(int frames);
     std::vector<std::string> busPortNames() const;
 
