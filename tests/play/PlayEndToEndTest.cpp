@@ -159,6 +159,27 @@ double matchingShare(const TestClient& take, const std::vector<float>& sound, st
     return counted ? static_cast<double>(matched) / counted : 0.0;
 }
 
+// Whether the ports `from` and `to` are (or within half a minute become) connected.
+bool connectedWithin(jack_client_t* client, const std::string& from, const std::string& to)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    do
+    {
+        bool found = false;
+        if (const char** peers =
+                jack_port_get_all_connections(client, jack_port_by_name(client, from.c_str())))
+        {
+            for (const char** peer = peers; *peer; ++peer)
+                found = found || to == *peer;
+            jack_free(peers);
+        }
+        if (found)
+            return true;
+        std::this_thread::sleep_for(20ms);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
 class PlayEndToEnd : public FolderTest
 {
 protected:
@@ -377,7 +398,15 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
     // Only the state file is left: the temporary files were renamed.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1 + runs) << "state file and logs only";
 
-    auto fresh = startPlayer({"--no-gui", "--state", (folder / "fresh.bin").string()}, watcher.handle());
+    // (This run also connects itself: the mix to the server's playback ports.)
+    auto fresh =
+        startPlayer({"--no-gui", "--connect", "--state", (folder / "fresh.bin").string()}, watcher.handle());
+    for (const char* side : {"L", "R"})
+    {
+        const std::string port = player + "out_" + side;
+        const std::string playback = std::string("system:playback_") + (side[0] == 'L' ? "1" : "2");
+        EXPECT_TRUE(connectedWithin(watcher.handle(), port, playback)) << port << "\n" << fresh->output();
+    }
     EXPECT_EQ(fresh->stop(), 0);
     const auto defaults = processorState(folder / "fresh.bin");
     EXPECT_NE(defaults, edited);
