@@ -1,13 +1,11 @@
 // taviro-play's pieces that need no server: live MIDI messages, the state file's damage checks, the
-// queue between threads, the content scale and the command line.
+// queue between threads and the content scale.
 
 #include "tools/play/MidiMessage.h"
-#include "tools/play/PlayOptions.h"
 #include "tools/play/SpscQueue.h"
 #include "tools/play/StateFile.h"
 #include "tools/play/X11EditorWindow.h"
 #include "tools/render/MidiTranslator.h"
-#include "tools/render/RenderOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -158,25 +156,6 @@ TEST(ContentScale, WholeQuartersOf96DpiFromOneToFour)
                                                {120, 1.25}, {144, 1.5}, {192, 2}, {1000, 4}};
     for (auto [dpi, scale] : cases)
         EXPECT_EQ(Play::contentScaleForDpi(dpi), scale) << dpi;
-}
-
-TEST(PlayOptions, ArgumentsAndMistakes)
-{
-    const std::vector<std::string> all{"--plugin",    "/x.vst3",   "--state", "s.bin", "--no-gui",
-                                       "--multi-out", "--connect", "--name",  "live"};
-    const auto options = Play::parsePlayOptions(all);
-    EXPECT_EQ(options.pluginPath, "/x.vst3");
-    EXPECT_EQ(options.statePath, "s.bin");
-    EXPECT_EQ(options.clientName, "live");
-    EXPECT_FALSE(options.gui);
-    EXPECT_TRUE(options.multiOut && options.connect);
-    const auto defaults = Play::parsePlayOptions({});
-    EXPECT_TRUE(defaults.gui);
-    EXPECT_FALSE(defaults.multiOut || defaults.connect);
-    EXPECT_EQ(defaults.clientName, "taviro-play");
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"--state"}, {"--plugin", ""}, {"--gui"}, {"extra.mid"}})
-        EXPECT_THROW(Play::parsePlayOptions(wrong), Render::UsageError) << wrong[0];
 }
 
 } // namespace
