@@ -3,6 +3,17 @@
 #include <cmath>
 
 namespace Steinberg::Vst {
+namespace {
+
+// The position within a range, held within 0..1 (not-a-number counts as 0): the single-precision
+// power of a negative base has no value.
+float unitBase(double position)
+{
+    const float base = static_cast<float>(position);
+    return base > 0.0f ? (base < 1.0f ? base : 1.0f) : 0.0f;
+}
+
+} // namespace
 
 LogScale::LogScale(double paramMin, double paramMax, double scaleMin, double scaleMax, double paramMid,
                    double scaleMid)
@@ -19,13 +30,13 @@ LogScale::LogScale(double paramMin, double paramMax, double scaleMin, double sca
 
 double LogScale::scale(double param) const
 {
-    const float base = static_cast<float>((param - paramMin) * inverseParamRange);
+    const float base = unitBase((param - paramMin) * inverseParamRange);
     return static_cast<double>(std::pow(base, static_cast<float>(exponent))) * scaleRange + scaleMin;
 }
 
 double LogScale::invscale(double value) const
 {
-    const float base = static_cast<float>((value - scaleMin) * inverseScaleRange);
+    const float base = unitBase((value - scaleMin) * inverseScaleRange);
     return static_cast<double>(std::pow(base, static_cast<float>(inverseExponent))) * paramRange + paramMin;
 }
 

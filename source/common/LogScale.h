@@ -12,7 +12,8 @@ public:
     LogScale(double paramMin, double paramMax, double scaleMin, double scaleMax, double paramMid,
              double scaleMid);
 
-    // Normalised value to scale value (e.g. hertz).
+    // Normalised value to scale value (e.g. hertz). Both directions take a value outside the range
+    // as the nearest end and not-a-number as the lower end.
     double scale(double param) const;
     // Scale value back to a normalised value.
     double invscale(double value) const;

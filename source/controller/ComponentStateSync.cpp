@@ -1,6 +1,7 @@
 // Mirroring the processor's stored sound settings into the controller's parameters.
 #include "Controller.h"
 #include "source/ParameterIds.h"
+#include "source/state/StateValues.h"
 
 #include <algorithm>
 
@@ -55,18 +56,20 @@ StoredValue oscillatorValue(const OscillatorSettings& osc, int32 field)
     }
 }
 
+// The stream keeps every value as read; the controller shows what the voices play for it: a
+// list index or double outside its range at the nearest end, not-a-number as 0 (no detune).
 StoredValue storedValue(const GlobalParameterState& state, int32 ch, int32 offset)
 {
     switch (offset)
     {
     case kMasterVolume:
-        return {state.masterVolume[ch], false};
+        return {unitValue(state.masterVolume[ch]), false};
     case kReceiveNoteOff:
-        return {double(state.receiveNoteOff[ch]), false};
+        return {double(noteOffSwitch(state.receiveNoteOff[ch])), false};
     case kProgramChange:
         return {double(state.program[ch]), true};
     default:
-        return oscillatorValue(state.oscillators[ch][offset / kParametersPerOscillator],
+        return oscillatorValue(playedSettings(state.oscillators[ch][offset / kParametersPerOscillator]),
                                offset % kParametersPerOscillator);
     }
 }
@@ -94,7 +97,7 @@ void Controller::applyComponentState(const GlobalParameterState& state)
         {
             const ParamID id = channelParameterId(ch, offset);
             const StoredValue stored = storedValue(state, ch, offset);
-            // The stream keeps list indices as read; one outside its list lands on the nearest end.
+            // A program number outside its list lands on the nearest end.
             const double normalized = stored.isListIndex
                                           ? std::clamp(plainParamToNormalized(id, stored.value), 0.0, 1.0)
                                           : stored.value;

@@ -24,7 +24,7 @@ void CheckBox::draw(DrawContext& context)
              TextAlignment::left, 0);
 }
 
-void CheckBox::onMouseDown(Point)
+void CheckBox::onMouseDown(const MouseEvent&)
 {
     context.parameters().edit(controlTag, isChecked() ? 0.0 : 1.0);
     current = context.parameters().value(controlTag);

@@ -23,7 +23,7 @@ public:
 
     bool isChecked() const { return current > 0.5; }
     void draw(DrawContext& context) override;
-    void onMouseDown(Point) override;
+    void onMouseDown(const MouseEvent&) override;
 
 private:
     std::string title;

@@ -1,5 +1,7 @@
 #include "source/editor/Control.h"
 
+#include <algorithm>
+
 #include "source/editor/ParameterAccess.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -24,6 +26,31 @@ bool Control::syncWithParameters()
         return false;
     current = now;
     return true;
+}
+
+void Control::resetToDefault()
+{
+    ParameterAccess& parameters = context.parameters();
+    parameters.edit(controlTag, parameters.defaultValue(controlTag));
+    current = parameters.value(controlTag);
+    context.invalidate();
+}
+
+ParamValue Control::nudged(double steps, double fineDivisor) const
+{
+    constexpr double kNudge = 0.01;
+    const int32 stepCount = context.parameters().stepCount(controlTag);
+    const double change = stepCount > 0 ? steps / stepCount : steps * kNudge / fineDivisor;
+    return std::clamp(current + change, 0.0, 1.0);
+}
+
+void Control::burstTo(ParamValue value)
+{
+    if (value == current)
+        return;
+    context.burstEdit(controlTag, value);
+    current = context.parameters().value(controlTag);
+    context.invalidate();
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

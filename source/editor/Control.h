@@ -33,6 +33,19 @@ public:
     bool syncWithParameters() override;
 
 protected:
+    // Ctrl-click and double-click put a control back to its parameter's default.
+    static bool asksForDefault(const MouseEvent& event)
+    {
+        return event.modifiers.control || event.clickCount == 2;
+    }
+    // The parameter's default value in one begin/perform/end gesture.
+    void resetToDefault();
+    // The value `steps` nudges (wheel notches, arrow keys) away: one entry of a list, otherwise a
+    // hundredth of the range, divided by `fineDivisor` for fine adjustment.
+    ParamValue nudged(double steps, double fineDivisor = 1) const;
+    // Sends a nudged value as part of a quick run of edits.
+    void burstTo(ParamValue value);
+
     EditorContext& context;
     ParamID controlTag;
     ParamValue current;

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <utility>
 
 #include "source/editor/Bitmap.h"
+#include "source/editor/Control.h"
 #include "source/editor/Font.h"
 #include "source/editor/ViewBuilder.h"
 
@@ -12,6 +15,8 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 namespace {
 
 constexpr double kTooltipDelayMilliseconds = 800;
+// A press that opened a list becomes a drag to an entry once it has moved this far.
+constexpr double kPopupDragDistance = 3;
 
 double steadyMilliseconds()
 {
@@ -26,10 +31,11 @@ bool contains(View& subtree, const View* view)
     return found;
 }
 
-Point relativeTo(const View& view, Point windowPoint)
+MouseEvent relativeTo(const View& view, MouseEvent event)
 {
     const Point origin = view.windowOrigin();
-    return {windowPoint.x - origin.x, windowPoint.y - origin.y};
+    event.position = {event.position.x - origin.x, event.position.y - origin.y};
+    return event;
 }
 
 } // namespace
@@ -50,11 +56,13 @@ EditorFrame::EditorFrame(EditorResources& r, EditController& controller, Clock c
 {
 }
 
-EditorFrame::~EditorFrame()
+EditorFrame::~EditorFrame() { endCapture(); }
+
+// An unfinished drag is closed so that the host does not wait for the end of its gesture.
+void EditorFrame::endCapture()
 {
-    // An unfinished gesture is closed so that the host does not wait for its end.
-    if (captured)
-        captured->onMouseUp(relativeTo(*captured, lastMouse));
+    if (View* view = std::exchange(captured, nullptr))
+        view->onMouseUp(relativeTo(*view, {lastMouse}));
 }
 
 std::unique_ptr<View> EditorFrame::buildTemplate(const std::string& name)
@@ -81,34 +89,41 @@ void EditorFrame::drawTooltip(DrawContext& context)
         return;
     const Font font{11, false};
     const double w = context.measureText(hovered->tooltip, font).width + 10, h = 18;
-    const double x = std::clamp(lastMouse.x + 12, 0.0, std::max(0.0, area.width - w));
-    double y = lastMouse.y + 18;
+    const double x = std::clamp(tooltipAt.x + 12, 0.0, std::max(0.0, area.width - w));
+    double y = tooltipAt.y + 18;
     if (y + h > area.height)
-        y = lastMouse.y - h - 4;
+        y = tooltipAt.y - h - 4;
     const Rect box{x, y, w, h};
     context.fillRect(box, {1, 1, 0.88, 1});
     context.strokeRect(box.insetBy(0.5), {0.3, 0.3, 0.3, 1}, 1);
     drawText(context, hovered->tooltip, box, font, {0, 0, 0, 1}, TextAlignment::left, 5);
 }
 
-void EditorFrame::mouseDown(Point p)
+void EditorFrame::hideTooltip()
 {
-    lastMouse = p;
     if (tooltipShown)
         dirty = true;
     tooltipShown = false;
     hoveredSince = clock();
+}
+
+void EditorFrame::mouseDown(const MouseEvent& event)
+{
+    endCapture(); // a release the window never saw
+    const Point p = event.position;
+    lastMouse = p;
+    pointerInside = true;
+    hideTooltip();
+    burst.finish();
     if (popup)
     {
         const int row = popup->rowAt(p);
-        // Closed before choosing: the choice may rebuild the panel that opened the list.
-        const PopupList list = std::move(*popup);
-        popup.reset();
-        dirty = true;
-        list.choose(row);
-        if (rootView->syncWithParameters())
-            dirty = true;
-        return;
+        View* owner = popupOwner;
+        choosePopupRow(row);
+        // Outside the list a press only closes it, but for the second press of a double-click on
+        // the menu that opened it: that one goes on to the menu, which takes its default.
+        if (row >= 0 || event.clickCount != 2 || !owner || rootView->viewAt(p) != owner)
+            return;
     }
     if (splash)
     {
@@ -122,69 +137,183 @@ void EditorFrame::mouseDown(Point p)
         setFocus(nullptr);
     if (!hit)
         return;
+    if (event.button == MouseButton::right)
+    {
+        openHostContextMenu(*hit, p);
+        return;
+    }
+    if (event.button != MouseButton::left)
+        return;
     captured = hit;
-    hit->onMouseDown(relativeTo(*hit, p));
+    pressed = hit;
+    hit->onMouseDown(relativeTo(*hit, event));
+    pressed = nullptr;
 }
 
-void EditorFrame::mouseMoved(Point p)
+void EditorFrame::openHostContextMenu(View& view, Point p)
 {
+    const auto* control = dynamic_cast<const Control*>(&view);
+    if (!control)
+        return;
+    access.popupHostContextMenu(hostView, control->tag(), static_cast<UCoord>(std::lround(p.x * hostScale)),
+                                static_cast<UCoord>(std::lround(p.y * hostScale)));
+    // The host's menu may have changed the parameter (its reset entry, say).
+    if (rootView->syncWithParameters())
+        dirty = true;
+}
+
+void EditorFrame::mouseMoved(const MouseEvent& event)
+{
+    const Point p = event.position;
     lastMouse = p;
+    pointerInside = true;
     if (popup)
     {
         popup->hover(p);
+        if (popupHeld && std::hypot(p.x - popupPressPoint.x, p.y - popupPressPoint.y) > kPopupDragDistance)
+            popupDragged = true;
         dirty = true;
         return;
     }
     if (captured)
     {
-        captured->onMouseMoved(relativeTo(*captured, p));
+        captured->onMouseMoved(relativeTo(*captured, event));
         return;
     }
     View* under = rootView->viewAt(p);
     if (under != hovered)
     {
-        if (tooltipShown)
-            dirty = true;
+        hideTooltip();
         hovered = under;
-        tooltipShown = false;
     }
     hoveredSince = clock();
 }
 
-void EditorFrame::mouseUp(Point p)
+void EditorFrame::mouseUp(const MouseEvent& event)
 {
-    lastMouse = p;
+    lastMouse = event.position;
+    if (popup && popupHeld)
+    {
+        // Press, drag to an entry, release: that entry. A release without a drag leaves the list
+        // open for a second click.
+        popupHeld = false;
+        const int row = popup->rowAt(event.position);
+        if (popupDragged && row >= 0)
+            choosePopupRow(row);
+        return;
+    }
     if (View* view = captured)
     {
         captured = nullptr;
-        view->onMouseUp(relativeTo(*view, p));
+        view->onMouseUp(relativeTo(*view, event));
     }
 }
 
-bool EditorFrame::wheel(Point p, double notches)
+void EditorFrame::mouseLeft()
+{
+    pointerInside = false;
+    hideTooltip();
+    hovered = nullptr;
+}
+
+bool EditorFrame::wheel(Point p, double notches, const Modifiers& modifiers)
 {
     lastMouse = p;
+    pointerInside = true;
+    hideTooltip();
     if (popup || splash)
         return false;
     View* under = rootView->viewAt(p);
-    return under && under->onWheel(notches);
+    return under && under->onWheel(notches, modifiers);
 }
 
 bool EditorFrame::keyDown(const KeyEvent& event)
 {
-    if (event.key == Key::escape && (popup || splash))
+    if (popup)
+        return popupKey(event);
+    if (splash)
     {
-        popup.reset();
-        if (splash && !splash->closingAt)
+        if (event.key != Key::escape)
+            return false;
+        if (!splash->closingAt)
             splash->closingAt = clock();
         dirty = true;
         return true;
     }
-    return focused && focused->onKeyDown(event);
+    if (focused)
+    {
+        if (event.key != Key::tab)
+            return focused->onKeyDown(event);
+        moveFocusByTab(event.modifiers.shift ? -1 : 1);
+        return true;
+    }
+    // No view takes typed keys: the one under the pointer may use them (arrow keys nudge a knob).
+    View* under = pointerInside && !captured ? rootView->viewAt(lastMouse) : nullptr;
+    return under && under->onKeyDown(event);
+}
+
+// An open list takes every key: arrows, Home and End move the light, Enter chooses, Escape closes.
+bool EditorFrame::popupKey(const KeyEvent& event)
+{
+    switch (event.key)
+    {
+    case Key::up:
+        popup->moveLight(-1);
+        break;
+    case Key::down:
+        popup->moveLight(1);
+        break;
+    case Key::home:
+        popup->lightRow(0);
+        break;
+    case Key::end:
+        popup->lightRow(static_cast<int>(popup->entries().size()) - 1);
+        break;
+    case Key::enter:
+        choosePopupRow(popup->litRow());
+        break;
+    case Key::escape:
+        choosePopupRow(-1);
+        break;
+    default:
+        break;
+    }
+    dirty = true;
+    return true;
+}
+
+void EditorFrame::choosePopupRow(int row)
+{
+    // Closed before choosing: the choice may rebuild the panel that opened the list.
+    const PopupList list = std::move(*popup);
+    popup.reset();
+    popupOwner = nullptr;
+    popupHeld = false;
+    dirty = true;
+    if (row < 0)
+        return;
+    list.choose(row);
+    rootView->syncWithParameters();
+}
+
+void EditorFrame::moveFocusByTab(int direction)
+{
+    std::vector<View*> order;
+    rootView->forEach([&](View& v) {
+        if (v.takesTabFocus())
+            order.push_back(&v);
+    });
+    const auto at = std::find(order.begin(), order.end(), focused);
+    setFocus(nullptr); // applies the text typed so far
+    if (at == order.end())
+        return;
+    const auto count = static_cast<long>(order.size());
+    order[((at - order.begin()) + direction + count) % count]->onTabFocus();
 }
 
 void EditorFrame::idle()
 {
+    burst.idle(clock());
     if (rootView->syncWithParameters())
         dirty = true;
     if (splash)
@@ -197,6 +326,7 @@ void EditorFrame::idle()
         clock() - hoveredSince >= kTooltipDelayMilliseconds)
     {
         tooltipShown = true;
+        tooltipAt = lastMouse; // it stays there while the pointer moves on over its control
         dirty = true;
     }
 }
@@ -223,10 +353,20 @@ void EditorFrame::setFocus(View* view)
     dirty = true;
 }
 
+void EditorFrame::setHostView(IPlugView* view, double scale)
+{
+    hostView = view;
+    hostScale = scale;
+}
+
 void EditorFrame::openPopup(const Rect& anchor, std::vector<std::string> entries, int selected,
                             std::function<void(int)> chosen)
 {
     popup.emplace(anchor, area, std::move(entries), selected, std::move(chosen));
+    popupOwner = pressed;
+    popupHeld = pressed != nullptr;
+    popupDragged = false;
+    popupPressPoint = lastMouse;
     captured = nullptr;
     dirty = true;
 }
@@ -242,11 +382,9 @@ void EditorFrame::openSplash(const Bitmap& bitmap, const Rect& where, double mil
 void EditorFrame::willRemove(View& subtree)
 {
     if (captured && contains(subtree, captured))
-    {
-        View* view = captured;
-        captured = nullptr;
-        view->onMouseUp(relativeTo(*view, lastMouse));
-    }
+        endCapture();
+    if (popupOwner && contains(subtree, popupOwner))
+        popupOwner = nullptr;
     if (focused && contains(subtree, focused))
         setFocus(nullptr);
     if (hovered && contains(subtree, hovered))

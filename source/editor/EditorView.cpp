@@ -4,8 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <utility>
 
-#include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
 #include "source/editor/ResourceLocation.h"
 #include "source/editor/X11Window.h"
@@ -14,14 +15,45 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
 
-// The host's virtual key codes for onKeyDown (the SDK's VirtualKeyCodes; its header is not packaged).
+// The host's virtual key codes and modifier bits for onKeyDown (the SDK's VirtualKeyCodes and
+// KeyModifier; their header is not packaged).
 enum HostKeyCode : int16
 {
     kKeyBackspace = 1,
+    kKeyTab = 2,
     kKeyReturn = 4,
     kKeyEscape = 6,
+    kKeyEnd = 9,
+    kKeyHome = 10,
+    kKeyLeft = 11,
+    kKeyUp = 12,
+    kKeyRight = 13,
+    kKeyDown = 14,
     kKeyEnter = 19,
+    kKeyDelete = 22,
 };
+
+enum HostKeyModifier : int16
+{
+    kShiftKey = 1 << 0,
+    kAlternateKey = 1 << 1,
+    kCommandKey = 1 << 2, // Ctrl outside macOS
+    kControlKey = 1 << 3,
+};
+
+std::optional<Key> keyOf(int16 keyCode)
+{
+    static const std::pair<int16, Key> kKeys[] = {
+        {kKeyBackspace, Key::backspace}, {kKeyTab, Key::tab},       {kKeyReturn, Key::enter},
+        {kKeyEnter, Key::enter},         {kKeyEscape, Key::escape}, {kKeyEnd, Key::end},
+        {kKeyHome, Key::home},           {kKeyLeft, Key::left},     {kKeyUp, Key::up},
+        {kKeyRight, Key::right},         {kKeyDown, Key::down},     {kKeyDelete, Key::deleteForward},
+    };
+    for (const auto& [code, key] : kKeys)
+        if (code == keyCode)
+            return key;
+    return std::nullopt;
+}
 
 ViewRect scaledRect(double scale)
 {
@@ -31,7 +63,11 @@ ViewRect scaledRect(double scale)
 
 } // namespace
 
-EditorView::EditorView(EditController* c) : CPluginView(nullptr), controller(c) { rect = scaledRect(1); }
+EditorView::EditorView(EditController* c, EditorFrame::KnobModeSource k)
+    : CPluginView(nullptr), controller(c), knobMode(std::move(k))
+{
+    rect = scaledRect(1);
+}
 
 EditorView::~EditorView() { close(); }
 
@@ -51,8 +87,12 @@ tresult PLUGIN_API EditorView::attached(void* parent, FIDString type)
     if (resources)
         editorFrame = EditorFrame::create(*resources, *controller, "Editor");
     if (editorFrame)
+    {
+        editorFrame->setHostView(this, scale);
+        editorFrame->setKnobModeSource(knobMode);
         window = X11Window::open(static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(parent)), *editorFrame,
                                  scale);
+    }
     if (!window)
     {
         close();
@@ -85,21 +125,19 @@ void EditorView::close()
     resources.reset();
 }
 
-tresult PLUGIN_API EditorView::onKeyDown(char16 key, int16 keyCode, int16)
+tresult PLUGIN_API EditorView::onKeyDown(char16 key, int16 keyCode, int16 modifiers)
 {
     if (!editorFrame)
         return kResultFalse;
     KeyEvent event;
-    if (keyCode == kKeyReturn || keyCode == kKeyEnter)
-        event.key = Key::enter;
-    else if (keyCode == kKeyEscape)
-        event.key = Key::escape;
-    else if (keyCode == kKeyBackspace)
-        event.key = Key::backspace;
+    if (const auto named = keyOf(keyCode))
+        event.key = *named;
     else if (key >= 0x20)
         event.character = key;
     else
         return kResultFalse;
+    event.modifiers = {(modifiers & kShiftKey) != 0, (modifiers & (kCommandKey | kControlKey)) != 0,
+                       (modifiers & kAlternateKey) != 0};
     const bool used = editorFrame->keyDown(event);
     if (window)
         window->processEvents();
@@ -131,6 +169,8 @@ tresult PLUGIN_API EditorView::setContentScaleFactor(ScaleFactor factor)
         return kInvalidArgument;
     scale = std::clamp(static_cast<double>(factor), 0.5, 4.0);
     rect = scaledRect(scale);
+    if (editorFrame)
+        editorFrame->setHostView(this, scale);
     if (window)
         window->setScale(scale);
     if (plugFrame && isAttached())

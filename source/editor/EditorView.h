@@ -6,10 +6,10 @@
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
+#include "source/editor/EditorFrame.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-class EditorFrame;
 class EditorResources;
 class X11Window;
 
@@ -24,7 +24,8 @@ public:
     static constexpr int kHeight = 565;
     static constexpr Linux::TimerInterval kTimerMilliseconds = 30;
 
-    explicit EditorView(EditController* controller);
+    // `knobMode` tells how the host wants knobs to follow the mouse; linear when not given.
+    explicit EditorView(EditController* controller, EditorFrame::KnobModeSource knobMode = {});
     ~EditorView() override;
 
     EditorFrame* frame() const { return editorFrame.get(); }
@@ -51,6 +52,7 @@ private:
     void close();
 
     IPtr<EditController> controller;
+    EditorFrame::KnobModeSource knobMode;
     std::unique_ptr<EditorResources> resources;
     std::unique_ptr<EditorFrame> editorFrame;
     std::unique_ptr<X11Window> window;

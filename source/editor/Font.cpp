@@ -6,7 +6,36 @@
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
+
 constexpr double kSmallestShrink = 0.75;
+
+struct Placement
+{
+    Font font;
+    Point origin; // the start of the baseline
+};
+
+// Where drawText sets a text: in its font, or a little smaller when the text is a little too long
+// for its box, rather than cut off.
+Placement placeText(DrawContext& context, const std::string& text, const Rect& box, const Font& font,
+                    TextAlignment alignment, double inset)
+{
+    Font used = font;
+    TextMetrics metrics = context.measureText(text, used);
+    const double room = box.width - 2 * inset;
+    if (metrics.width > room && room > 0)
+    {
+        used.size = font.size * std::max(kSmallestShrink, room / metrics.width);
+        metrics = context.measureText(text, used);
+    }
+    double x = box.x + inset;
+    if (alignment == TextAlignment::centre)
+        x = box.x + (box.width - metrics.width) / 2;
+    else if (alignment == TextAlignment::right)
+        x = box.right() - inset - metrics.width;
+    return {used, {x, box.y + (box.height + metrics.ascent - metrics.descent) / 2}};
+}
+
 } // namespace
 
 Font builtInFont(std::string_view name)
@@ -37,25 +66,18 @@ void drawText(DrawContext& context, const std::string& text, const Rect& box, co
 {
     if (text.empty())
         return;
-    Font used = font;
-    TextMetrics metrics = context.measureText(text, used);
-    // A text a little too long for its box is set smaller rather than cut off.
-    const double room = box.width - 2 * inset;
-    if (metrics.width > room && room > 0)
-    {
-        used.size = font.size * std::max(kSmallestShrink, room / metrics.width);
-        metrics = context.measureText(text, used);
-    }
-    double x = box.x + inset;
-    if (alignment == TextAlignment::centre)
-        x = box.x + (box.width - metrics.width) / 2;
-    else if (alignment == TextAlignment::right)
-        x = box.right() - inset - metrics.width;
-    const double y = box.y + (box.height + metrics.ascent - metrics.descent) / 2;
+    const Placement placed = placeText(context, text, box, font, alignment, inset);
     context.save();
     context.clip(box);
-    context.showText(text, {x, y}, used, colour);
+    context.showText(text, placed.origin, placed.font, colour);
     context.restore();
+}
+
+double textCaretX(DrawContext& context, const std::string& text, size_t length, const Rect& box, const Font& font,
+                  TextAlignment alignment, double inset)
+{
+    const Placement placed = placeText(context, text, box, font, alignment, inset);
+    return placed.origin.x + context.measureText(text.substr(0, length), placed.font).width;
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

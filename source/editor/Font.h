@@ -24,4 +24,9 @@ TextAlignment parseTextAlignment(std::string_view text);
 void drawText(DrawContext& context, const std::string& text, const Rect& box, const Font& font,
               const Colour& colour, TextAlignment alignment, double inset = 2);
 
+// The x position at which drawText, given the same arguments, ends the first `length` bytes of the
+// text: where a caret stands before the byte at `length`.
+double textCaretX(DrawContext& context, const std::string& text, size_t length, const Rect& box, const Font& font,
+                  TextAlignment alignment, double inset = 2);
+
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

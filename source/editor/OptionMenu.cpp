@@ -1,5 +1,8 @@
 #include "source/editor/OptionMenu.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "source/editor/ParameterAccess.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -36,8 +39,13 @@ void OptionMenu::draw(DrawContext& context)
              style.alignment, 4);
 }
 
-void OptionMenu::onMouseDown(Point)
+void OptionMenu::onMouseDown(const MouseEvent& event)
 {
+    if (asksForDefault(event))
+    {
+        resetToDefault();
+        return;
+    }
     auto list = entries();
     if (list.empty())
         return;
@@ -48,6 +56,16 @@ void OptionMenu::onMouseDown(Point)
     EditorContext& ctx = context;
     context.openPopup({origin.x, origin.y, frame.width, frame.height}, std::move(list), selected,
                       [&ctx, id, steps](int index) { ctx.parameters().edit(id, entryValue(index, steps)); });
+}
+
+bool OptionMenu::onWheel(double notches, const Modifiers&)
+{
+    const int32 steps = context.parameters().stepCount(controlTag);
+    if (steps <= 0)
+        return true;
+    const long index = std::lround(current * steps - notches);
+    burstTo(entryValue(static_cast<int>(std::clamp<long>(index, 0, steps)), steps));
+    return true;
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

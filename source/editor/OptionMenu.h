@@ -4,7 +4,9 @@
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-// Shows the bound list parameter's current entry; a click opens a pop-up with all of its entries.
+// Shows the bound list parameter's current entry; a press opens a pop-up with all of its entries (the
+// frame lets a drag to an entry and release choose it). The wheel over the closed menu steps through
+// the entries: away from the user to the one above, towards the user to the one below.
 class OptionMenu : public Control
 {
 public:
@@ -18,7 +20,8 @@ public:
     std::string currentText() const;
 
     void draw(DrawContext& context) override;
-    void onMouseDown(Point) override;
+    void onMouseDown(const MouseEvent& event) override;
+    bool onWheel(double notches, const Modifiers&) override;
 
 private:
     TextStyle style;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pluginterfaces/vst/ivstcontextmenu.h"
+
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 int32 ParameterAccess::stepCount(ParamID id) const
@@ -14,6 +16,12 @@ int32 ParameterAccess::stepCount(ParamID id) const
 double ParameterAccess::toPlain(ParamID id, ParamValue normalized) const
 {
     return controller.normalizedParamToPlain(id, normalized);
+}
+
+ParamValue ParameterAccess::defaultValue(ParamID id) const
+{
+    const Parameter* parameter = controller.getParameterObject(id);
+    return parameter ? parameter->getInfo().defaultNormalizedValue : 0.0;
 }
 
 std::string ParameterAccess::text(ParamID id, ParamValue normalized) const
@@ -47,6 +55,19 @@ void ParameterAccess::edit(ParamID id, ParamValue normalized)
     beginEdit(id);
     performEdit(id, normalized);
     endEdit(id);
+}
+
+bool ParameterAccess::popupHostContextMenu(IPlugView* view, ParamID id, UCoord x, UCoord y)
+{
+    FUnknownPtr<IComponentHandler3> handler(controller.getComponentHandler());
+    if (!handler || !view)
+        return false;
+    IContextMenu* menu = handler->createContextMenu(view, &id);
+    if (!menu)
+        return false;
+    menu->popup(x, y);
+    menu->release();
+    return true;
 }
 
 // Typed texts are numbers and names: anything outside ASCII becomes '?', which no parameter accepts

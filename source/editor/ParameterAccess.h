@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "pluginterfaces/gui/iplugview.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "source/common/Utf8.h"
 
@@ -20,6 +21,8 @@ public:
     // Steps of the parameter (entries of a list minus one); 0 for a continuous or missing one.
     int32 stepCount(ParamID id) const;
     double toPlain(ParamID id, ParamValue normalized) const;
+    // The normalised default the controller declares for the parameter.
+    ParamValue defaultValue(ParamID id) const;
     // The parameter's own text for a normalised value, as UTF-8.
     std::string text(ParamID id, ParamValue normalized) const;
     // The normalised value the parameter reads from a typed text; nothing when it rejects it.
@@ -31,6 +34,10 @@ public:
     void endEdit(ParamID id) { controller.endEdit(id); }
     // One complete gesture: begin, perform, end.
     void edit(ParamID id, ParamValue normalized);
+
+    // Pops up the host's context menu for the parameter at (x, y) of `view` (the host's automation,
+    // MIDI-learn and reset entries); false when the host offers no such menu.
+    bool popupHostContextMenu(IPlugView* view, ParamID id, UCoord x, UCoord y);
 
 private:
     EditController& controller;

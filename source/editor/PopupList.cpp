@@ -18,7 +18,7 @@ constexpr double kMinimumWidth = 120;
 
 PopupList::PopupList(const Rect& anchor, const Rect& window, std::vector<std::string> entries, int selected,
                      std::function<void(int)> chosen)
-    : items(std::move(entries)), selected(selected), chosen(std::move(chosen))
+    : items(std::move(entries)), selected(selected), lit(selected), chosen(std::move(chosen))
 {
     const double width = std::min(window.width, std::max(anchor.width, kMinimumWidth));
     const double height = std::min(window.height, kRowHeight * items.size() + 2);
@@ -37,6 +37,14 @@ int PopupList::rowAt(Point p) const
     return row >= 0 && row < static_cast<int>(items.size()) ? row : -1;
 }
 
+void PopupList::moveLight(int delta) { lightRow((lit >= 0 ? lit : selected) + delta); }
+
+void PopupList::lightRow(int row)
+{
+    if (!items.empty())
+        lit = std::clamp(row, 0, static_cast<int>(items.size()) - 1);
+}
+
 void PopupList::choose(int row) const
 {
     if (row >= 0 && row < static_cast<int>(items.size()) && chosen)
@@ -51,7 +59,7 @@ void PopupList::draw(DrawContext& context) const
     for (int row = 0; row < static_cast<int>(items.size()); ++row)
     {
         const Rect line{area.x + 1, area.y + 1 + row * kRowHeight, area.width - 2, kRowHeight};
-        if (row == hovered)
+        if (row == lit)
             context.fillRect(line, kHover);
         if (row == selected)
             context.fillCircle({line.x + 8, line.y + kRowHeight / 2}, 2.5, kText);

@@ -9,7 +9,8 @@
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 // The open list of an option menu: one row per entry, the current one marked, the one under the
-// mouse lit. It lies below its menu and moves up or left to stay inside the window.
+// mouse or reached by the arrow keys lit. It lies below its menu and moves up or left to stay inside
+// the window.
 class PopupList
 {
 public:
@@ -22,7 +23,12 @@ public:
     const std::vector<std::string>& entries() const { return items; }
     // The row under a window point, or −1.
     int rowAt(Point p) const;
-    void hover(Point p) { hovered = rowAt(p); }
+    void hover(Point p) { lit = rowAt(p); }
+    int litRow() const { return lit; }
+    // Lights the row `delta` rows from the lit one (from the current entry when none is lit), within
+    // the list.
+    void moveLight(int delta);
+    void lightRow(int row);
     void choose(int row) const;
     void draw(DrawContext& context) const;
 
@@ -30,7 +36,7 @@ private:
     Rect area;
     std::vector<std::string> items;
     int selected;
-    int hovered = -1;
+    int lit;
     std::function<void(int)> chosen;
 };
 

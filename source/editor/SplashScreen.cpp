@@ -6,6 +6,9 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 void SplashScreen::draw(DrawContext& context) { bitmap.draw(context, bounds()); }
 
-void SplashScreen::onMouseDown(Point) { context.openSplash(splash, splashRect, animationMilliseconds); }
+void SplashScreen::onMouseDown(const MouseEvent&)
+{
+    context.openSplash(splash, splashRect, animationMilliseconds);
+}
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -17,7 +17,7 @@ public:
 
     bool takesMouse() const override { return true; }
     void draw(DrawContext& context) override;
-    void onMouseDown(Point) override;
+    void onMouseDown(const MouseEvent&) override;
 
 private:
     EditorContext& context;

@@ -5,28 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/vsttypes.h"
 #include "source/editor/DrawContext.h"
+#include "source/editor/InputEvents.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 class Bitmap;
 class ParameterAccess;
 class View;
-
-enum class Key
-{
-    character,
-    enter,
-    escape,
-    backspace,
-};
-
-struct KeyEvent
-{
-    Key key = Key::character;
-    char32_t character = 0;
-};
 
 // What views ask of the window they live in.
 class EditorContext
@@ -35,6 +23,10 @@ public:
     virtual ~EditorContext() = default;
     virtual ParameterAccess& parameters() = 0;
     virtual double nowMilliseconds() const = 0;
+    // How knobs follow the mouse (circular, relative circular or linear), as the host asked.
+    virtual KnobMode knobMode() const = 0;
+    // One edit of a quick run (wheel notches, a held arrow key) that the host sees as one gesture.
+    virtual void burstEdit(ParamID id, ParamValue value) = 0;
     // The view that receives typed keys; nullptr takes the focus away (its owner then commits).
     virtual void setFocus(View* view) = 0;
     virtual View* focus() const = 0;
@@ -72,12 +64,17 @@ public:
     // The deepest view under the point (own coordinates) that takes the mouse, or nullptr.
     virtual View* viewAt(Point p);
     virtual bool takesMouse() const { return false; }
-    virtual void onMouseDown(Point) {}
-    virtual void onMouseMoved(Point) {}
-    virtual void onMouseUp(Point) {}
+    // Presses of the left button only; the frame handles the others.
+    virtual void onMouseDown(const MouseEvent&) {}
+    virtual void onMouseMoved(const MouseEvent&) {}
+    virtual void onMouseUp(const MouseEvent&) {}
     // One notch of the wheel is 1, towards the user negative; true when the view used it.
-    virtual bool onWheel(double) { return false; }
+    virtual bool onWheel(double, const Modifiers&) { return false; }
+    // Keys of the focused view, or of the view under the pointer when none has the focus.
     virtual bool onKeyDown(const KeyEvent&) { return false; }
+    // Tab moves the focus along the views that take it, in the document's order.
+    virtual bool takesTabFocus() const { return false; }
+    virtual void onTabFocus() {}
     virtual void onFocusLost() {}
     // Catches up with the controller's parameters; true when the view must be drawn again.
     virtual bool syncWithParameters() { return false; }

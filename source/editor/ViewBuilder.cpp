@@ -117,8 +117,12 @@ private:
                 return nullptr;
             const double frameHeight = node.number("height-of-one-image", frame.height);
             const int frames = static_cast<int>(node.number("sub-pixmaps", strip->height() / frameHeight));
+            const KnobMotion fallback;
+            const KnobMotion motion{node.number("zoom-factor", fallback.zoomFactor),
+                                    node.number("angle-start", fallback.startAngle),
+                                    node.number("angle-range", fallback.rangeAngle)};
             return std::make_unique<AnimKnob>(frame, context, *tag, *strip, frames > 0 ? frames : 1,
-                                              frameHeight);
+                                              frameHeight, motion);
         }
         return nullptr;
     }

@@ -37,11 +37,35 @@ std::optional<KeyEvent> X11Keyboard::pressed(xcb_keycode_t code)
     {
     case XKB_KEY_Return:
     case XKB_KEY_KP_Enter:
-        return KeyEvent{Key::enter, 0};
+        return KeyEvent{Key::enter};
     case XKB_KEY_Escape:
-        return KeyEvent{Key::escape, 0};
+        return KeyEvent{Key::escape};
     case XKB_KEY_BackSpace:
-        return KeyEvent{Key::backspace, 0};
+        return KeyEvent{Key::backspace};
+    case XKB_KEY_Delete:
+    case XKB_KEY_KP_Delete:
+        return KeyEvent{Key::deleteForward};
+    case XKB_KEY_Tab:
+    case XKB_KEY_ISO_Left_Tab: // Tab with Shift
+        return KeyEvent{Key::tab};
+    case XKB_KEY_Left:
+    case XKB_KEY_KP_Left:
+        return KeyEvent{Key::left};
+    case XKB_KEY_Right:
+    case XKB_KEY_KP_Right:
+        return KeyEvent{Key::right};
+    case XKB_KEY_Up:
+    case XKB_KEY_KP_Up:
+        return KeyEvent{Key::up};
+    case XKB_KEY_Down:
+    case XKB_KEY_KP_Down:
+        return KeyEvent{Key::down};
+    case XKB_KEY_Home:
+    case XKB_KEY_KP_Home:
+        return KeyEvent{Key::home};
+    case XKB_KEY_End:
+    case XKB_KEY_KP_End:
+        return KeyEvent{Key::end};
     default:
         if (character >= 0x20 && character != 0x7F)
             return KeyEvent{Key::character, character};

@@ -4,7 +4,7 @@
 
 #include <xcb/xcb.h>
 
-#include "source/editor/View.h"
+#include "source/editor/InputEvents.h"
 
 struct xkb_context;
 struct xkb_keymap;
@@ -21,7 +21,8 @@ public:
     X11Keyboard(const X11Keyboard&) = delete;
     X11Keyboard& operator=(const X11Keyboard&) = delete;
 
-    // The key event for a pressed key, if it is one the editor uses.
+    // The key event for a pressed key, if it is one the editor uses (without its modifiers, which the
+    // window reads from the event).
     std::optional<KeyEvent> pressed(xcb_keycode_t code);
     void released(xcb_keycode_t code);
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "source/editor/CairoDrawContext.h"
 #include "source/editor/EditorFrame.h"
@@ -23,10 +24,30 @@ xcb_visualtype_t* findVisual(xcb_connection_t* connection, xcb_visualid_t visual
     return nullptr;
 }
 
-constexpr uint8_t kLeftButton = 1;
 constexpr uint8_t kWheelUp = 4;
 constexpr uint8_t kWheelDown = 5;
 constexpr uint8_t kEventTypeMask = 0x7F;
+
+std::optional<MouseButton> buttonOf(xcb_button_t detail)
+{
+    switch (detail)
+    {
+    case 1:
+        return MouseButton::left;
+    case 2:
+        return MouseButton::middle;
+    case 3:
+        return MouseButton::right;
+    default:
+        return std::nullopt;
+    }
+}
+
+Modifiers modifiersOf(uint16_t state)
+{
+    return {(state & XCB_MOD_MASK_SHIFT) != 0, (state & XCB_MOD_MASK_CONTROL) != 0,
+            (state & XCB_MOD_MASK_1) != 0};
+}
 
 } // namespace
 
@@ -154,47 +175,56 @@ void X11Window::dispatch(const xcb_generic_event_t& event)
     case XCB_BUTTON_PRESS:
     {
         const auto& press = reinterpret_cast<const xcb_button_press_event_t&>(event);
-        if (press.detail == kLeftButton)
-        {
-            frame.mouseDown(at(press.event_x, press.event_y));
-            updateKeyboardFocus();
-        }
-        else if (press.detail == kWheelUp || press.detail == kWheelDown)
-            frame.wheel(at(press.event_x, press.event_y), press.detail == kWheelUp ? 1 : -1);
+        const Point p = at(press.event_x, press.event_y);
+        const Modifiers modifiers = modifiersOf(press.state);
+        if (press.detail == kWheelUp || press.detail == kWheelDown)
+            frame.wheel(p, press.detail == kWheelUp ? 1 : -1, modifiers);
+        else if (const auto button = buttonOf(press.detail))
+            frame.mouseDown({p, *button, modifiers, clicks.press(*button, p, press.time)});
         break;
     }
     case XCB_BUTTON_RELEASE:
     {
         const auto& release = reinterpret_cast<const xcb_button_release_event_t&>(event);
-        if (release.detail == kLeftButton)
-            frame.mouseUp(at(release.event_x, release.event_y));
+        if (buttonOf(release.detail) == MouseButton::left)
+            frame.mouseUp(
+                {at(release.event_x, release.event_y), MouseButton::left, modifiersOf(release.state)});
         break;
     }
     case XCB_MOTION_NOTIFY:
     {
         const auto& motion = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
-        frame.mouseMoved(at(motion.event_x, motion.event_y));
+        frame.mouseMoved({at(motion.event_x, motion.event_y), MouseButton::left, modifiersOf(motion.state)});
         break;
     }
+    case XCB_LEAVE_NOTIFY:
+        if (reinterpret_cast<const xcb_leave_notify_event_t&>(event).detail != XCB_NOTIFY_DETAIL_INFERIOR)
+            frame.mouseLeft();
+        break;
     case XCB_KEY_PRESS:
-        if (const auto key = keyboard->pressed(reinterpret_cast<const xcb_key_press_event_t&>(event).detail))
+    {
+        const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(event);
+        if (auto key = keyboard->pressed(press.detail))
         {
+            key->modifiers = modifiersOf(press.state);
             frame.keyDown(*key);
-            updateKeyboardFocus();
         }
         break;
+    }
     case XCB_KEY_RELEASE:
         keyboard->released(reinterpret_cast<const xcb_key_release_event_t&>(event).detail);
         break;
     default:
-        break;
+        return;
     }
+    updateKeyboardFocus();
 }
 
-// Keys come to this window only while a text is being typed; otherwise they stay with the host.
+// Keys come to this window only while a text is typed or a list is open; otherwise they stay with the
+// host, which may pass them on to the view.
 void X11Window::updateKeyboardFocus()
 {
-    const bool wants = frame.focus() != nullptr;
+    const bool wants = frame.wantsKeyboard();
     if (wants == hasKeyboard)
         return;
     hasKeyboard = wants;

@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <xcb/xcb.h>
 
+#include "source/editor/ClickCounter.h"
 #include "source/editor/X11Keyboard.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -12,7 +13,8 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 class EditorFrame;
 
 // The editor's own X11 window inside the host's window, on a display connection of its own. It
-// passes mouse and key events to the frame and draws the frame when it asks for it.
+// turns X events (with their buttons, modifiers and double-clicks) into the frame's events and draws
+// the frame when it asks for it; every behaviour lives in the frame.
 class X11Window
 {
 public:
@@ -49,6 +51,7 @@ private:
     bool exposed = false;
     bool hasKeyboard = false;
     std::unique_ptr<X11Keyboard> keyboard;
+    ClickCounter clicks;
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

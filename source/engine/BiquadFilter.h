@@ -81,9 +81,13 @@ public:
 
     void setType(int32 filterType) { type = filterType; }
     void setCoefficients(const BiquadCoefficients& c) { coefficients = c; }
+    // Coefficients that come out not finite (from a cutoff or bandwidth that is not a number) are
+    // not taken: the filter keeps its last ones.
     void setCutoff(double cutoff, double bandwidth)
     {
-        coefficients = compute(type, cutoff, bandwidth, sampleRate, inverseSampleRate);
+        const BiquadCoefficients c = compute(type, cutoff, bandwidth, sampleRate, inverseSampleRate);
+        if (std::isfinite(c.b0 + c.b1 + c.b2 + c.a1 + c.a2))
+            coefficients = c;
     }
 
     // Clears the history and makes the filter pass its input unchanged.
@@ -102,14 +106,6 @@ public:
         y2 = y1;
         y1 = y;
         return y;
-    }
-
-    // A history that overflowed (only a self-oscillating filter can get there) is cleared so that
-    // the filter recovers instead of feeding non-numbers on.
-    void clearIfNotFinite()
-    {
-        if (!std::isfinite(x1 + x2 + y1 + y2))
-            x1 = x2 = y1 = y2 = 0.0;
     }
 
     int32 getType() const { return type; }

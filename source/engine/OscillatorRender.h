@@ -2,9 +2,9 @@
 
 #include "CatmullRom.h"
 #include "OscillatorState.h"
-#include "StateValues.h"
 #include "WhiteNoise.h"
 #include "source/common/LogScale.h"
+#include "source/state/StateValues.h"
 
 #include <cmath>
 
@@ -22,19 +22,19 @@ inline T scaledByVolume(double value, double volume)
 // Cycle phase of the saw: in single precision the product and the offset are rounded as the float
 // voice keeps them.
 template <typename T>
-inline double sawPhase(uint32 n, double increment, T offset)
+inline double sawPhase(uint64 n, double increment, T offset)
 {
     return static_cast<double>(static_cast<T>(static_cast<T>(n * increment) + offset));
 }
 
 template <typename T, int32 waveform>
-void renderGenerated(OscillatorState<T>& osc, uint32 n0, int32 count, T* out)
+void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
 {
     const double increment = osc.radianIncrement;
     const double offset = static_cast<double>(osc.radianPhaseOffset);
     for (int32 k = 0; k < count; ++k)
     {
-        const uint32 n = n0 + static_cast<uint32>(k);
+        const uint64 n = n0 + static_cast<uint64>(k);
         T value;
         if constexpr (waveform == kOscillatorSaw)
         {
@@ -68,7 +68,7 @@ void renderWhiteNoise(OscillatorState<T>& osc, int32 count, T* out, WhiteNoise& 
 // Sample playback with rate conversion, loops and four-point interpolation. `finished` receives the
 // oscillator's finished flag as it stands after each step.
 template <typename T, int32 format, bool stereo>
-void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 retardLength, T* left, T* right,
+void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 retardLength, T* left, T* right,
                        uint8* finished)
 {
     // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
@@ -79,7 +79,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
     const double volume = osc.volume;
     double currentRate = osc.currentRate;
     double positionOffset = osc.positionOffset;
-    int32 positionBase = osc.positionBase;
+    int64 positionBase = osc.positionBase;
     bool isFinished = osc.finished;
     // The four frames around the last fractional position, left and right sides.
     uint64 windowIndex = ~uint64(0) - 1;
@@ -87,7 +87,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
     T wl[4] = {}, wr[4] = {};
     for (int32 k = 0; k < count; ++k)
     {
-        const int64 n = static_cast<int64>(n0 + static_cast<uint32>(k));
+        const int64 n = static_cast<int64>(n0 + static_cast<uint64>(k));
         if (n < retardLength || silent)
         {
             left[k] = T(0);
@@ -104,7 +104,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint32 n0, int32 count, int32 re
         {
             positionOffset += static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate;
             currentRate = targetRate;
-            positionBase = static_cast<int32>(n - retardLength);
+            positionBase = n - retardLength;
         }
         const double pos =
             static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate + positionOffset;
@@ -186,15 +186,16 @@ void renderFilters(OscillatorState<T>& osc, int32 count, T* left, T* right, bool
 {
     if (osc.filterType == kFilterOff)
         return;
-    const bool moving = osc.frequencyStep != 0.0 || osc.resonanceStep != 0.0;
+    const bool moving = osc.filterFrequency.moving() || osc.filterResonance.moving();
     for (int32 k = 0; k < count; ++k)
     {
         if (moving)
         {
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency.value),
+                                     1.0 - osc.filterResonance.value);
             osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
-            osc.filterFrequency += osc.frequencyStep;
-            osc.filterResonance += osc.resonanceStep;
+            osc.filterFrequency.advance();
+            osc.filterResonance.advance();
         }
         left[k] = static_cast<T>(osc.leftFilter.process(static_cast<double>(left[k])));
         if (stereo)

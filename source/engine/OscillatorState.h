@@ -3,6 +3,7 @@
 #include "BiquadFilter.h"
 #include "Envelope.h"
 #include "SampleFrames.h"
+#include "SmoothedValue.h"
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
@@ -30,17 +31,15 @@ struct OscillatorState
     double currentRate = -1.0;
     double targetRate = 1.0;
     double positionOffset = 0.0;
-    int32 positionBase = 0;
+    int64 positionBase = 0;
     bool finished = false;
     double sampleRateRatio = 1.0; // voice sample rate / recording sample rate
     SampleFrames frames;
 
     // Filter, with frequency and resonance smoothed towards the channel's settings.
     int32 filterType = 0; // 0 Off, 1 Lowpass, 2 Highpass, 3 Bandpass
-    double filterFrequency = 1.0;
-    double filterResonance = 0.0;
-    double frequencyStep = 0.0;
-    double resonanceStep = 0.0;
+    SmoothedValue filterFrequency{1.0, 1.0};
+    SmoothedValue filterResonance;
     BiquadFilter leftFilter;
     BiquadFilter rightFilter;
 

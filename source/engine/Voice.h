@@ -8,6 +8,7 @@
 #include "source/state/GlobalParameterState.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -106,11 +107,11 @@ public:
         this->noteExpressionValues[1] = 1.0;
         this->noteExpressionValues[2] = 1.0;
         const PanGains pan = panGains(state.panorama[channel]);
-        leftPanGain = pan.left;
-        rightPanGain = pan.right;
-        modWheelValue = 0.0;
+        leftPanGain.jump(pan.left);
+        rightPanGain.jump(pan.right);
+        modWheel.jump(0.0);
         velocityCopy = velocity;
-        voiceGain = gainCurve(volumeAmount());
+        voiceGain.jump(gainCurve(volumeAmount()));
     }
 
     void noteOff(ParamValue velocity, int32 sampleOffset) override
@@ -124,8 +125,8 @@ public:
         sampleCounter = 0;
         for (auto& osc : oscillators)
         {
-            osc.filterFrequency = 1.0;
-            osc.filterResonance = 0.0;
+            osc.filterFrequency.jump(1.0);
+            osc.filterResonance.jump(0.0);
             osc.leftFilter.reset();
             osc.rightFilter.reset();
         }
@@ -155,21 +156,16 @@ public:
             if (!renderChunk(length, left, right))
                 return end();
         }
-        for (int32 a = 0; a < activeCount; ++a)
-        {
-            oscillators[activeOscillators[a]].leftFilter.clearIfNotFinite();
-            oscillators[activeOscillators[a]].rightFilter.clearIfNotFinite();
-        }
         return true;
     }
 
     int32 channel = 0;
-    uint32 sampleCounter = 0; // samples rendered since the note started
+    uint64 sampleCounter = 0; // samples rendered since the note started; 64 bits outlast any note
     bool receiveNoteOff = true;
-    double voiceGain = 0.0;
-    double leftPanGain = 1.0;
-    double rightPanGain = 1.0;
-    double modWheelValue = 0.0;
+    SmoothedValue voiceGain;
+    SmoothedValue leftPanGain{1.0, 1.0};
+    SmoothedValue rightPanGain{1.0, 1.0};
+    SmoothedValue modWheel;
     double velocityCopy = 0.0;
     OscillatorState<T> oscillators[kNumOscillators];
 
@@ -186,11 +182,6 @@ private:
     {
         return static_cast<int32>(std::max<int64>(int64(value) - steps, kCountdownFloor));
     }
-    static double smoothingStep(double target, double current, double length)
-    {
-        return target == current ? 0.0 : (target - current) / length;
-    }
-
     bool end()
     {
         this->noteOnSampleOffset = -1;
@@ -228,10 +219,11 @@ private:
         osc.filterType = filterType(settings.filterType);
         if (osc.filterType != kFilterOff)
         {
-            osc.filterFrequency = unitValue(settings.filterFrequency);
-            osc.filterResonance = unitValue(settings.filterQ);
+            osc.filterFrequency.jump(unitValue(settings.filterFrequency));
+            osc.filterResonance.jump(unitValue(settings.filterQ));
             osc.leftFilter.setType(osc.filterType - 1);
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency), 1.0 - osc.filterResonance);
+            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency.value),
+                                     1.0 - osc.filterResonance.value);
             osc.rightFilter.setType(osc.filterType - 1);
             osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
         }
@@ -302,14 +294,14 @@ private:
     void updateTargets(const GlobalParameterState& state, int32 numSamples)
     {
         const double length = std::max(0.005 * this->sampleRate, static_cast<double>(numSamples));
-        gainStep = smoothingStep(gainCurve(volumeAmount()), voiceGain, length);
+        voiceGain.aim(gainCurve(volumeAmount()), length);
 
         PanGains pan{this->noteExpressionValues[1], this->noteExpressionValues[2]};
         if (pan.left == 1.0 && pan.right == 1.0)
             pan = panGains(state.panorama[channel]);
-        leftPanStep = smoothingStep(pan.left, leftPanGain, length);
-        rightPanStep = smoothingStep(pan.right, rightPanGain, length);
-        modWheelStep = smoothingStep(unitValue(state.modWheel[channel]), modWheelValue, length);
+        leftPanGain.aim(pan.left, length);
+        rightPanGain.aim(pan.right, length);
+        modWheel.aim(unitValue(state.modWheel[channel]), length);
 
         for (int32 a = 0; a < activeCount; ++a)
         {
@@ -317,8 +309,8 @@ private:
             if (osc.filterType == kFilterOff)
                 continue;
             const OscillatorSettings& settings = state.oscillators[channel][activeOscillators[a]];
-            osc.frequencyStep = smoothingStep(unitValue(settings.filterFrequency), osc.filterFrequency, length);
-            osc.resonanceStep = smoothingStep(unitValue(settings.filterQ), osc.filterResonance, length);
+            osc.filterFrequency.aim(unitValue(settings.filterFrequency), length);
+            osc.filterResonance.aim(unitValue(settings.filterQ), length);
         }
     }
 
@@ -349,7 +341,7 @@ private:
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
     {
         const int32 retard = osc.envelope.retardLength;
-        const uint32 n = sampleCounter;
+        const uint64 n = sampleCounter;
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
         case 0: renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished); break;
@@ -361,6 +353,14 @@ private:
         case 6: renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished); break;
         default: renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished); break;
         }
+    }
+
+    static bool allFinite(const T* values, int32 count)
+    {
+        bool finite = true;
+        for (int32 k = 0; k < count; ++k)
+            finite &= std::isfinite(values[k]);
+        return finite;
     }
 
     bool allSamplesFinished() const
@@ -411,6 +411,10 @@ private:
             const bool stereo = renderOscillator(o, count);
             sourceLeft[a] = context->left[o];
             sourceRight[a] = stereo ? context->right[o] : context->left[o];
+            // A value that is not a finite number (a filter gone wrong) ends this voice before it
+            // reaches the bus, where it would silence every voice of the channel.
+            if (!allFinite(sourceLeft[a], count) || (stereo && !allFinite(sourceRight[a], count)))
+                return false;
         }
 
         const int32 sounding = runEnvelopes(count, releaseFrom - first);
@@ -497,7 +501,9 @@ private:
     // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
     void runVoiceGains(int32 count)
     {
-        const bool tremolo = modWheelValue != 0.0 || modWheelStep != 0.0;
+        const bool tremolo = modWheel.value != 0.0 || modWheel.moving();
+        const bool moving =
+            voiceGain.moving() || leftPanGain.moving() || rightPanGain.moving() || modWheel.moving();
         for (int32 k = 0; k < count; ++k)
         {
             ++sampleCounter;
@@ -506,16 +512,19 @@ private:
             {
                 const double x = static_cast<double>(sampleCounter) * 15.707963267948966 / this->sampleRate;
                 const T u = (static_cast<T>(static_cast<float>(std::sin(x))) + T(1)) * T(0.5);
-                tremoloFactor = T(1) - u * static_cast<T>(modWheelValue * 0.5);
+                tremoloFactor = T(1) - u * static_cast<T>(modWheel.value * 0.5);
             }
             context->tremolo[k] = tremoloFactor;
-            context->leftGain[k] = leftPanGain;
-            context->rightGain[k] = rightPanGain;
-            context->voiceGain[k] = voiceGain;
-            voiceGain += gainStep;
-            leftPanGain += leftPanStep;
-            rightPanGain += rightPanStep;
-            modWheelValue += modWheelStep;
+            context->leftGain[k] = leftPanGain.value;
+            context->rightGain[k] = rightPanGain.value;
+            context->voiceGain[k] = voiceGain.value;
+            if (moving)
+            {
+                voiceGain.advance();
+                leftPanGain.advance();
+                rightPanGain.advance();
+                modWheel.advance();
+            }
         }
     }
 
@@ -534,10 +543,6 @@ private:
     int32 activeOscillators[kNumOscillators] = {};
     int32 activeCount = 0;
     bool onlySamplePlayers = false;
-    double gainStep = 0.0;
-    double leftPanStep = 0.0;
-    double rightPanStep = 0.0;
-    double modWheelStep = 0.0;
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn

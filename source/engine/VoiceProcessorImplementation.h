@@ -68,9 +68,10 @@ public:
     std::array<VoiceClass, numVoices> voices;
 
 private:
+    static bool isChannel(int32 channel) { return channel >= 0 && channel < kNumBuses; }
     static bool isPlayableNote(int32 channel, int32 pitch)
     {
-        return channel >= 0 && channel < kNumBuses && pitch >= 0 && pitch <= 127;
+        return isChannel(channel) && pitch >= 0 && pitch <= 127;
     }
 
     static void clearOutputs(ProcessData& data, int32 numSamples)
@@ -130,7 +131,8 @@ private:
     void noteOff(const Event& event)
     {
         const NoteOffEvent& note = event.noteOff;
-        if (!isPlayableNote(note.channel, note.pitch))
+        // A note ID names the note whatever pitch comes with it; only without one is the pitch used.
+        if (note.noteId == -1 ? !isPlayableNote(note.channel, note.pitch) : !isChannel(note.channel))
             return;
         const int32 id = note.noteId == -1 ? note.pitch : note.noteId;
         for (VoiceClass& voice : voices)

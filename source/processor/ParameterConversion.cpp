@@ -1,6 +1,7 @@
 #include "ParameterConversion.h"
 
 #include "source/state/InstrumentPrograms.h"
+#include "source/state/StateValues.h"
 #include "source/ParameterIds.h"
 
 #include <cmath>
@@ -136,20 +137,21 @@ bool reportedParameterValue(const GlobalParameterState& state, ParamID id, Param
         return false;
     const int32 ch = static_cast<int32>(id) / kParametersPerChannel;
     const int32 k = static_cast<int32>(id) % kParametersPerChannel;
+    // A restored state may hold anything; the host learns what the voices play.
     if (k < kMasterVolume)
     {
-        value = oscillatorFieldValue(state.oscillators[ch][k / kParametersPerOscillator],
+        value = oscillatorFieldValue(playedSettings(state.oscillators[ch][k / kParametersPerOscillator]),
                                      k % kParametersPerOscillator);
         return true;
     }
     if (k == kMasterVolume)
     {
-        value = state.masterVolume[ch];
+        value = unitValue(state.masterVolume[ch]);
         return true;
     }
     if (k == kReceiveNoteOff)
     {
-        value = state.receiveNoteOff[ch] ? 1.0 : 0.0;
+        value = noteOffSwitch(state.receiveNoteOff[ch]);
         return true;
     }
     return false;

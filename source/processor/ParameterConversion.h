@@ -17,8 +17,10 @@ bool applyParameterValue(GlobalParameterState& state, PendingParameterIds& pendi
                          ParamValue v);
 
 // The normalised value reported to the host for a pending identifier, taken from the current
-// state. False for identifiers that have nothing to report (mod wheel, pitch bend and the
-// offsets after the note-off switch).
+// state as the voices play it (a list index outside its list at the nearest end, a double outside
+// 0..1 at the nearest end, not-a-number as 0), so the report is always within 0..1. False for
+// identifiers that have nothing to report (mod wheel, pitch bend and the offsets after the
+// note-off switch).
 bool reportedParameterValue(const GlobalParameterState& state, ParamID id, ParamValue& value);
 
 // The pitch-bend divisor for a normalised bend position: 1.0 at the centre, +-1 semitone at the ends.

@@ -18,6 +18,10 @@ namespace {
 constexpr int32 kNumOutputBuses = kNumChannels;
 constexpr int32 kEventChannels = kNumChannels;
 constexpr ParamValue kVoiceCountScale = 0.0078125; // 1 / 128 voices
+// Every time and frequency of the engine is worked out from the sample rate; beyond these no
+// audio interface runs, and a rate outside them is a damaged setup.
+constexpr SampleRate kLowestSampleRate = 1000.0;
+constexpr SampleRate kHighestSampleRate = 1000000.0;
 
 std::u16string busName(const char* text, int32 number)
 {
@@ -25,20 +29,35 @@ std::u16string busName(const char* text, int32 number)
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-// Silence on every output channel the host gave us, for a block without a voice pool.
+constexpr int32 kStereoChannels = 2;
+
+// Silence on the output channels from `firstChannel` on that the host gave us: all of them in a
+// block without a voice pool; those after the stereo pair, which no voice writes, when a host
+// hands a bus more channels than the arrangement it was refused.
 template <typename Sample>
-void clearOutputs(ProcessData& data)
+void clearOutputs(ProcessData& data, int32 firstChannel)
 {
     if (!data.outputs || data.numSamples <= 0)
         return;
     for (int32 bus = 0; bus < data.numOutputs; ++bus)
     {
         AudioBusBuffers& buffers = data.outputs[bus];
-        for (int32 c = 0; c < buffers.numChannels; ++c)
+        for (int32 c = firstChannel; c < buffers.numChannels; ++c)
+        {
             if (Sample* channel = outputChannel<Sample>(data, bus, c))
                 std::fill_n(channel, data.numSamples, Sample(0));
-        buffers.silenceFlags = buffers.numChannels >= 64 ? ~uint64(0) : (uint64(1) << buffers.numChannels) - 1;
+            if (c < 64)
+                buffers.silenceFlags |= uint64(1) << c;
+        }
     }
+}
+
+void clearOutputs(ProcessData& data, int32 firstChannel)
+{
+    if (data.symbolicSampleSize == kSample64)
+        clearOutputs<Sample64>(data, firstChannel);
+    else
+        clearOutputs<Sample32>(data, firstChannel);
 }
 
 } // namespace
@@ -80,6 +99,14 @@ tresult PLUGIN_API Processor::setBusArrangements(SpeakerArrangement* inputs, int
 tresult PLUGIN_API Processor::canProcessSampleSize(int32 symbolicSampleSize)
 {
     return symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64 ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API Processor::setupProcessing(ProcessSetup& setup)
+{
+    // Written so that not-a-number fails too.
+    if (!(setup.sampleRate >= kLowestSampleRate && setup.sampleRate <= kHighestSampleRate))
+        return kInvalidArgument;
+    return AudioEffect::setupProcessing(setup);
 }
 
 tresult PLUGIN_API Processor::setActive(TBool state)
@@ -128,15 +155,12 @@ tresult PLUGIN_API Processor::getState(IBStream* state)
 
 tresult PLUGIN_API Processor::process(ProcessData& data)
 {
-    // Hosts must not process an inactive component; if one does, it gets silence and nothing
-    // else (no state change, no report from a pool that does not exist).
+    // Hosts must not process an inactive component; if one does, it gets silence, no state
+    // change, no report from a pool that does not exist, and an answer that says why.
     if (!voiceProcessor)
     {
-        if (data.symbolicSampleSize == kSample64)
-            clearOutputs<Sample64>(data);
-        else
-            clearOutputs<Sample32>(data);
-        return kResultOk;
+        clearOutputs(data, 0);
+        return kNotInitialized;
     }
 
     stateHandover.takeOver(globalParameterState);
@@ -148,6 +172,7 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
         const tresult result = voiceProcessor->process(data);
         if (result != kResultOk)
             return result;
+        clearOutputs(data, kStereoChannels);
     }
 
     if (data.outputParameterChanges)

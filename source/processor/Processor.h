@@ -32,6 +32,9 @@ public:
     tresult PLUGIN_API setBusArrangements(SpeakerArrangement* inputs, int32 numIns, SpeakerArrangement* outputs,
                                           int32 numOuts) SMTG_OVERRIDE;
     tresult PLUGIN_API canProcessSampleSize(int32 symbolicSampleSize) SMTG_OVERRIDE;
+    // A sample rate that is not a number between 1 kHz and 1 MHz is refused with kInvalidArgument,
+    // and the earlier setup stays in force.
+    tresult PLUGIN_API setupProcessing(ProcessSetup& setup) SMTG_OVERRIDE;
     tresult PLUGIN_API process(ProcessData& data) SMTG_OVERRIDE;
 
 protected:

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <string>
 #include <tuple>
@@ -75,20 +76,29 @@ Row channelRow(int32 ch, int32 k)
     return row;
 }
 
+// A normalised value as the voices play it: within 0..1, not-a-number as 0.
+double played(double v)
+{
+    return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0);
+}
+
 // What parameter 49 * ch + k must read after the state is restored: a list index over the entries
-// less one (type 7, multi sample 8, filter 4, octave 17, program 19, drums 1), at most at an end.
+// less one (type 7, multi sample 8, filter 4, octave 17, program 19, drums 1), at most at an end;
+// doubles at the nearest end of 0..1 (detune of -1..+1), not-a-number as 0 (detune: none, 0.5);
+// the note-off switch on for any stored byte but 0.
 double expectedValue(const GlobalParameterState& state, int32 ch, int32 k)
 {
     const OscillatorSettings& o = state.oscillators[ch][k < 42 ? k / 14 : 0];
+    const double detune = std::isnan(o.detune) ? 0.5 : (o.detune + 1.0) / 2.0;
     const double byOffset[14] = {
-        o.type / 6.0,       o.multiSample / 7.0, o.volume,      (o.detune + 1.0) / 2.0, o.retardTime,
-        o.filterType / 3.0, o.filterFrequency,   o.filterQ,     o.octave / 16.0,        o.attackTime,
+        o.type / 6.0,       o.multiSample / 7.0, o.volume,      detune,          o.retardTime,
+        o.filterType / 3.0, o.filterFrequency,   o.filterQ,     o.octave / 16.0, o.attackTime,
         o.decayTime,        o.sustainLevel,      o.sustainTime, o.releaseTime};
     if (k < 42)
-        return std::clamp(byOffset[k % 14], 0.0, 1.0);
+        return played(byOffset[k % 14]);
     if (k == 46)
         return ch == 9 ? 0.0 : std::clamp(state.program[ch] / 18.0, 0.0, 1.0);
-    return k == 42 ? state.masterVolume[ch] : state.receiveNoteOff[ch];
+    return k == 42 ? played(state.masterVolume[ch]) : state.receiveNoteOff[ch] != 0;
 }
 
 // The product's controller, recording the values given to it as a derived controller sees them.
@@ -365,8 +375,16 @@ TEST_F(ControllerTest, FollowsTheProcessorsStateAfterProgramChangesAndEditsAndRe
     state.oscillators[0][0] = {6, 0.16, 0.11, 0.12, 0.13, 0.14, 0.15, -1.0, 0.2, 8, 0.61, 0.33, 2, 7};
     state.oscillators[4][1].detune = 0.0;
     state.receiveNoteOff[4] = 0;
-    // The reader keeps list indices as stored, also outside their lists.
-    state.oscillators[1][0] = {9, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, -3, 0.5, 0.5, 100, -128};
+    // The reader keeps values as stored, also outside their ranges.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    state.oscillators[1][0] = {9, nan, 1.5, -0.5, inf, -inf, 0.5, 3.0, nan, -3, 2.0, -1e-300, 100, -128};
+    state.oscillators[1][1].detune = nan;
+    state.oscillators[1][2].detune = -7.0;
+    state.masterVolume[1] = nan;
+    state.masterVolume[5] = 4.0;
+    state.receiveNoteOff[1] = -3;
+    state.receiveNoteOff[5] = 5;
     state.program[5] = 25;
     state.program[9] = 3; // the drum list has a single entry
     Taviro::Test::ByteStream full;

@@ -68,6 +68,7 @@ TEST(EditorRender, ChannelOnePanelShowsItsValues)
     } knobs[] = {
         {kOscVolume, 65, "knob.png", 0.0},
         {kOscVolume, 65, "knob.png", 0.5},
+        {kOscVolume, 65, "knob.png", 0.9}, // frame 24: between the ends, where value × 28 gives 25
         {kOscVolume, 65, "knob.png", 1.0},
         {kOscFilterFrequency, 165, "knob2.png", 1.0},
         {kOscAttackTime, 265, "knob3.png", 0.3},

@@ -3,10 +3,61 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "source/controller/ControllerWithUI.h"
 #include "source/editor/BitmapImage.h"
 
 namespace Taviro::Test {
+
+namespace {
+
+// Records where it pops up into its handler's request.
+class RecordingMenu : public FObject, public IContextMenu
+{
+public:
+    RecordingMenu(MenuRecordingHandler& handler, size_t request) : handler(handler), request(request) {}
+    int32 PLUGIN_API getItemCount() override { return 0; }
+    tresult PLUGIN_API getItem(int32, Item&, IContextMenuTarget**) override { return kResultFalse; }
+    tresult PLUGIN_API addItem(const Item&, IContextMenuTarget*) override { return kResultOk; }
+    tresult PLUGIN_API removeItem(const Item&, IContextMenuTarget*) override { return kResultOk; }
+    tresult PLUGIN_API popup(UCoord x, UCoord y) override
+    {
+        handler.requests.at(request).poppedAt = {x, y};
+        return kResultOk;
+    }
+
+    OBJ_METHODS(RecordingMenu, FObject)
+    DEFINE_INTERFACES
+        DEF_INTERFACE(IContextMenu)
+    END_DEFINE_INTERFACES(FObject)
+    REFCOUNT_METHODS(FObject)
+
+private:
+    MenuRecordingHandler& handler;
+    size_t request;
+};
+
+} // namespace
+
+IContextMenu* PLUGIN_API MenuRecordingHandler::createContextMenu(IPlugView* view, const ParamID* id)
+{
+    requests.push_back({view, id ? *id : ~0u, std::nullopt});
+    return new RecordingMenu(*this, requests.size() - 1);
+}
+
+double knobZoomFactor(const Editor::UIDescription& document, const std::string& panel, const std::string& controlTag)
+{
+    const std::function<const Editor::ViewNode*(const Editor::ViewNode&)> find =
+        [&](const Editor::ViewNode& node) -> const Editor::ViewNode* {
+        if (node.className == "CAnimKnob" && node.text("control-tag") == controlTag)
+            return &node;
+        for (const auto& child : node.children)
+            if (const auto* found = find(child))
+                return found;
+        return nullptr;
+    };
+    const auto* root = document.findTemplate(panel);
+    const auto* knob = root ? find(*root) : nullptr;
+    return knob ? knob->number("zoom-factor", 0) : 0;
+}
 
 std::string bundlePath(const std::string& resourceName)
 {
@@ -56,8 +107,14 @@ FrameUnderTest::FrameUnderTest()
 {
     controller->initialize(&hostContext);
     controller->setComponentHandler(handler);
+    hostView = owned(controller->createView(ViewType::kEditor));
     if (resources)
         frame = Editor::EditorFrame::create(*resources, *controller, "Editor", [this] { return now; });
+    if (frame)
+    {
+        frame->setHostView(hostView, 1);
+        frame->setKnobModeSource([c = controller.get()] { return c->knobMode(); });
+    }
 }
 
 FrameUnderTest::~FrameUnderTest()
@@ -73,19 +130,28 @@ void FrameUnderTest::set(ParamID id, ParamValue value)
     frame->idle();
 }
 
-void FrameUnderTest::click(Point p)
+void FrameUnderTest::click(Point p, Editor::Modifiers modifiers)
 {
-    frame->mouseDown(p);
-    frame->mouseUp(p);
+    frame->mouseDown({p, Editor::MouseButton::left, modifiers});
+    frame->mouseUp({p, Editor::MouseButton::left, modifiers});
     frame->idle();
 }
 
-void FrameUnderTest::drag(Point from, Point to)
+void FrameUnderTest::doubleClick(Point p)
 {
-    frame->mouseDown(from);
-    frame->mouseMoved({(from.x + to.x) / 2, (from.y + to.y) / 2});
-    frame->mouseMoved(to);
-    frame->mouseUp(to);
+    click(p);
+    frame->mouseDown({p, Editor::MouseButton::left, {}, 2});
+    frame->mouseUp({p});
+    frame->idle();
+}
+
+void FrameUnderTest::drag(Point from, Point to, Editor::Modifiers modifiers)
+{
+    const Editor::MouseButton left = Editor::MouseButton::left;
+    frame->mouseDown({from, left, modifiers});
+    frame->mouseMoved({{(from.x + to.x) / 2, (from.y + to.y) / 2}, left, modifiers});
+    frame->mouseMoved({to, left, modifiers});
+    frame->mouseUp({to, left, modifiers});
     frame->idle();
 }
 

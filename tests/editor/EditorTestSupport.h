@@ -2,16 +2,20 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/source/fobject.h"
+#include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "source/ParameterIds.h"
+#include "source/controller/ControllerWithUI.h"
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorResources.h"
 #include "source/editor/OffscreenImage.h"
+#include "source/editor/UIDescription.h"
 
 namespace Taviro::Test {
 
@@ -49,6 +53,27 @@ public:
     REFCOUNT_METHODS(FObject)
 };
 
+// A host that offers context menus: records every menu the editor asks for and where it pops it up.
+class MenuRecordingHandler : public RecordingHandler, public IComponentHandler3
+{
+public:
+    struct Request
+    {
+        IPlugView* view;
+        ParamID id;
+        std::optional<std::pair<UCoord, UCoord>> poppedAt;
+    };
+    std::vector<Request> requests;
+
+    IContextMenu* PLUGIN_API createContextMenu(IPlugView* view, const ParamID* id) override;
+
+    OBJ_METHODS(MenuRecordingHandler, RecordingHandler)
+    DEFINE_INTERFACES
+        DEF_INTERFACE(IComponentHandler3)
+    END_DEFINE_INTERFACES(RecordingHandler)
+    REFCOUNT_METHODS(RecordingHandler)
+};
+
 // Premultiplied 0xAARRGGBB pixels, drawn by the editor's drawing code.
 using Image = Editor::OffscreenImage;
 using Editor::drawOffscreen;
@@ -73,20 +98,35 @@ struct FrameUnderTest
     void set(ParamID id, ParamValue value);
     ParamValue value(ParamID id) const { return controller->getParamNormalized(id); }
     void selectChannel(int midiChannel) { set(kEditorChannelSelectorId, (midiChannel - 1) / 15.0); }
-    void click(Point p);
-    void drag(Point from, Point to);
+    void click(Point p, Editor::Modifiers modifiers = {});
+    void doubleClick(Point p);
+    // Press, a move half way, a move to the end, release.
+    void drag(Point from, Point to, Editor::Modifiers modifiers = {});
+    void rightClick(Point p) { frame->mouseDown({p, Editor::MouseButton::right}); }
+    void hover(Point p) { frame->mouseMoved({p}); }
+    // The clock moves on by `milliseconds`; the frame's timer runs.
+    void wait(double milliseconds)
+    {
+        now += milliseconds;
+        frame->idle();
+    }
     // Clicks into a text edit, types, and ends with `end`.
     void typeInto(Point field, const std::string& text, Editor::Key end = Editor::Key::enter);
     // The window's drawing code into an image, at `scale` image pixels per view pixel.
     Image render(double scale = 1) const;
 
     HostApplication hostContext; // not reference counted: lives as long as the controller
-    IPtr<EditController> controller;
+    IPtr<ControllerWithUI> controller;
     IPtr<RecordingHandler> handler;
+    IPtr<IPlugView> hostView; // what the frame names to the host for context menus
     std::unique_ptr<Editor::EditorResources> resources;
     double now = 1000;
     std::unique_ptr<Editor::EditorFrame> frame;
 };
+
+// The zoom factor the document gives the knob of template `panel` bound to `controlTag` (0 when it
+// has none).
+double knobZoomFactor(const Editor::UIDescription& document, const std::string& panel, const std::string& controlTag);
 
 // A point of the channel panel, which lies at (180, 10) in the window.
 inline Point panelPoint(double x, double y) { return {180 + x, 10 + y}; }

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "EditorTestSupport.h"
+#include "source/editor/UIDescription.h"
 #include "tests/support/HostedPlugIn.h"
 #include "tests/support/VirtualDisplay.h"
 
@@ -150,22 +151,27 @@ protected:
         std::free(reply);
         return pixels;
     }
-    // A button or key press and release (`detail`: button or key code) as the server sends them.
-    void send(uint8_t press, uint8_t detail, int x = 0, int y = 0)
+    // One button, key or motion event (`detail`: button or key code) as the server sends it.
+    void sendOne(uint8_t type, uint8_t detail, int x = 0, int y = 0, uint16_t state = 0)
     {
         const xcb_window_t editor = children().at(0);
-        for (uint8_t type : {press, static_cast<uint8_t>(press + 1)})
-        {
-            xcb_button_press_event_t event{};
-            event.response_type = type;
-            event.detail = detail;
-            event.event = editor;
-            event.event_x = static_cast<int16_t>(x);
-            event.event_y = static_cast<int16_t>(y);
-            event.same_screen = 1;
-            xcb_send_event(conn, 0, editor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-        }
+        xcb_button_press_event_t event{};
+        event.response_type = type;
+        event.detail = detail;
+        event.time = eventTime += 1000; // far enough apart to be no double-click
+        event.event = editor;
+        event.event_x = static_cast<int16_t>(x);
+        event.event_y = static_cast<int16_t>(y);
+        event.state = state;
+        event.same_screen = 1;
+        xcb_send_event(conn, 0, editor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
         xcb_flush(conn);
+    }
+    // A button or key press and release.
+    void send(uint8_t press, uint8_t detail, int x = 0, int y = 0)
+    {
+        sendOne(press, detail, x, y);
+        sendOne(press + 1, detail, x, y);
     }
     ParamValue value(ParamID id) const { return controller->getParamNormalized(id); }
 
@@ -174,6 +180,7 @@ protected:
     IPtr<TestPlugFrame> plugFrame = owned(new TestPlugFrame);
     xcb_connection_t* conn = nullptr;
     xcb_window_t parent = 0;
+    xcb_timestamp_t eventTime = 0;
 };
 
 // Only the name "editor" opens a view; it needs the host's run loop, has a fixed size, and shows
@@ -245,6 +252,51 @@ TEST_F(EditorWindow, MouseAndKeysFromTheServerReachTheControls)
     EXPECT_NEAR(value(frequency), 0.5, 1e-6);
 
     EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// The window hands the frame the button and the modifiers of each event: a right-click opens the
+// host's menu for the knob's parameter at the pointer, a drag with Shift moves the knob by the
+// document's zoom factor more finely.
+TEST_F(EditorWindow, RightClickAndShiftDragFromTheServerReachTheFrameWithTheirModifiers)
+{
+    auto host = owned(new MenuRecordingHandler);
+    ASSERT_EQ(controller->setComponentHandler(host), kResultOk);
+    auto view = openView();
+    ASSERT_TRUE(view);
+    ASSERT_EQ(attach(*view), kResultOk);
+    plugFrame->run(100);
+
+    const ParamID volume = channelParameterId(0, kOscVolume); // starts at 0.8
+    const Point knob = columnPoint(1, 26, 86);
+    send(XCB_BUTTON_PRESS, 3, knob.x, knob.y);
+    ASSERT_TRUE(plugFrame->runUntil([&] { return !host->requests.empty(); }));
+    EXPECT_EQ(host->requests[0].id, volume);
+    EXPECT_EQ(host->requests[0].view, view.get());
+    EXPECT_EQ(host->requests[0].poppedAt, std::make_pair(UCoord(knob.x), UCoord(knob.y)));
+
+    const auto document =
+        Editor::UIDescription::load(TAVIRO_BUNDLE_DIR "/Contents/Resources/TaviroPlugIn.uidesc");
+    ASSERT_TRUE(document);
+    const double zoom = knobZoomFactor(*document, "MC1", "OSC1Volume_MIDIChannel1");
+    ASSERT_GT(zoom, 1.0);
+    const uint16_t shift = XCB_MOD_MASK_SHIFT, dragging = shift | uint16_t(XCB_BUTTON_MASK_1);
+    sendOne(XCB_BUTTON_PRESS, 1, knob.x, knob.y, shift);
+    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y + 30, dragging);
+    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y + 60, dragging);
+    sendOne(XCB_BUTTON_RELEASE, 1, knob.x, knob.y + 60, dragging);
+    EXPECT_TRUE(plugFrame->runUntil([&] { return !host->calls.empty() && host->calls.back().kind == 'e'; }));
+    // 60 of the 200 pixels of the range down, slowed by the zoom factor.
+    EXPECT_NEAR(value(volume), 0.8 - 0.3 / zoom, 1e-9);
+
+    // Keys stay with the host, which passes them on: Up with Shift (the SDK's key code 12 and
+    // modifier bit 1) nudges the knob under the pointer by a hundredth, slowed by the zoom factor.
+    sendOne(XCB_MOTION_NOTIFY, 0, knob.x, knob.y);
+    EXPECT_TRUE(plugFrame->runUntil([&] { return view->onKeyDown(0, 12, 1) == kResultTrue; }));
+    EXPECT_NEAR(value(volume), 0.8 - 0.3 / zoom + 0.01 / zoom, 1e-9);
+    EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse) << "a key the editor does not use";
+
+    EXPECT_EQ(view->removed(), kResultOk);
+    controller->setComponentHandler(nullptr);
 }
 
 TEST_F(EditorWindow, HundredOpenCloseCyclesLeakNothing)

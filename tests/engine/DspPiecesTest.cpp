@@ -1,12 +1,16 @@
+#include "EngineHarness.h"
 #include "source/engine/BiquadFilter.h"
 #include "source/engine/Envelope.h"
 #include "source/engine/GainCurve.h"
 #include "source/engine/SampleFormat.h"
+#include "source/common/LogScale.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -116,6 +120,74 @@ TEST(BiquadFilter, StableAtEveryHostSampleRate)
             }
     // A cutoff at or past Nyquist is held just below it: 0.49 of the rate.
     EXPECT_NEAR(BiquadFilter::compute(0, 18000, 1, 8000, 1 / 8000.0).a1, cookbook(0, 3920, 1, 8000).a1, 1e-6);
+}
+
+// f = 80 + 17920 v^3.381090167355506 with the power in single precision; values outside 0..1 count
+// as the nearest end and not-a-number as 0, both ways.
+TEST(LogScale, FilterFrequencyLawAndInputsOutsideItsRange)
+{
+    using Steinberg::Vst::filterFrequencyScale;
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    for (double v : {0.0, 0.25, 0.5, 0.9, 1.0})
+        EXPECT_EQ(filterFrequencyScale.scale(v),
+                  80.0 + 17920.0 * static_cast<double>(std::pow(static_cast<float>(v), 3.381090167355506f)))
+            << v;
+    EXPECT_NEAR(filterFrequencyScale.scale(0.5), 1800.0, 1e-3);
+    for (double v : {-1e-15, -0.3, -inf, nan})
+        EXPECT_EQ(filterFrequencyScale.scale(v), 80.0) << v;
+    for (double v : {1.0 + 1e-15, 7.0, inf})
+        EXPECT_EQ(filterFrequencyScale.scale(v), 18000.0) << v;
+    for (double hz : {79.0, -5.0, -inf, nan})
+        EXPECT_EQ(filterFrequencyScale.invscale(hz), 0.0) << hz;
+    for (double hz : {18000.5, 1e9, inf})
+        EXPECT_EQ(filterFrequencyScale.invscale(hz), 1.0) << hz;
+}
+
+// Each filter type of a voice identified by its response: sines at 65, 1760 and 8372 Hz through
+// the filter at frequency 0.5 (1800 Hz, one octave wide) come out scaled by |H| of that type.
+TEST(BiquadFilter, EachFilterTypeOfAVoiceHasItsResponse)
+{
+    const double cutoff = 80.0 + 17920.0 * static_cast<double>(std::pow(0.5f, 3.381090167355506f));
+    for (int8 type : {1, 2, 3})
+        for (int16 key : {36, 93, 120})
+        {
+            GlobalParameterState state = Taviro::Test::neutralState(1);
+            state.oscillators[0][0].filterType = type;
+            state.oscillators[0][0].filterFrequency = 0.5;
+            Taviro::Test::EngineHarness<double> h(state);
+            h.render(4096, Taviro::Test::Events().on(0, key, 0));
+            h.render(4096);
+
+            const double w = 2 * std::numbers::pi * noteFrequencyTable[key] / 44100.0;
+            const BiquadCoefficients c = cookbook(type - 1, cutoff, 1.0, 44100.0);
+            const std::complex<double> z1 = std::polar(1.0, -w), z2 = z1 * z1;
+            const double response = std::abs((c.b0 + c.b1 * z1 + c.b2 * z2) / (1.0 + c.a1 * z1 + c.a2 * z2));
+            std::complex<double> sum; // the amplitude at w over the second block
+            for (int32 n = 4096; n < 8192; ++n)
+                sum += h.out(0)[static_cast<size_t>(n)] * std::polar(1.0, -w * n);
+            const double amplitude = 2.0 * std::abs(sum) / 4096.0 / Taviro::Test::expectedGain(1.5f);
+            EXPECT_NEAR(amplitude, response, 0.01 * response + 1e-4) << int(type) << ' ' << key;
+        }
+}
+
+TEST(BiquadFilter, KeepsItsLastFiniteCoefficients)
+{
+    const double nan = std::nan("");
+    for (int32 type : {0, 1, 2})
+    {
+        BiquadFilter filter;
+        filter.setType(type);
+        filter.setCutoff(1000.0, 0.5);
+        const BiquadCoefficients e = cookbook(type, 1000.0, 0.5, 44100.0);
+        for (auto [cutoff, bandwidth] : {std::pair{nan, 0.5}, {1000.0, nan}, {nan, nan}, {500.0, -1e300}})
+        {
+            filter.setCutoff(cutoff, bandwidth);
+            const BiquadCoefficients& c = filter.getCoefficients();
+            EXPECT_NEAR(c.b0, e.b0, 1e-7) << type << ' ' << cutoff << ' ' << bandwidth;
+            EXPECT_NEAR(c.a1, e.a1, 1e-7) << type << ' ' << cutoff << ' ' << bandwidth;
+            EXPECT_TRUE(std::isfinite(filter.process(1.0)));
+        }
+    }
 }
 
 TEST(SampleFormat, FourFormatsAtTheirExtremes)

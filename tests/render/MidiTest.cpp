@@ -237,12 +237,42 @@ TEST(BlockCursor, HandsOutEventsAtTheirOffsetInsideEachBlockAndOverdueOnesAtTheS
     for (std::int64_t start : {0, 512, 1024, 1536, 6000})
         cursor.forEachInBlock(start, 512,
                               [&](const MidiEvent& event, std::int32_t offset)
-                              { seen.emplace_back(event.data1, start + offset); });
+                              {
+                                  EXPECT_TRUE(offset >= 0 && offset < 512) << offset;
+                                  seen.emplace_back(event.data1, start + offset);
+                              });
     // The event at 5000 comes late because the caller skipped ahead; it is not lost.
     std::vector<std::pair<int, std::int64_t>> expected{{0, 0},    {1, 511},  {2, 512}, {3, 1000},
                                                        {4, 1023}, {5, 1024}, {6, 6000}};
     EXPECT_EQ(seen, expected);
     EXPECT_TRUE(cursor.finished());
+}
+
+// A plug-in may only be handed offsets inside the block: an event on a block boundary belongs to
+// the block that starts there, for any block size.
+TEST(BlockCursor, EventsOnABlockBoundaryStartTheNextBlock)
+{
+    for (std::int32_t blockSize : {1, 480, 512, 1000})
+    {
+        std::vector<ScheduledEvent> events;
+        for (std::int64_t sample : {std::int64_t(0), std::int64_t(blockSize) - 1, std::int64_t(blockSize),
+                                    std::int64_t(blockSize) + 1, 3 * std::int64_t(blockSize)})
+            events.push_back({sample, MidiEvent{.data1 = Byte(events.size())}});
+        BlockCursor cursor(events);
+        std::vector<std::int64_t> delivered;
+        for (std::int64_t start = 0; !cursor.finished(); start += blockSize)
+            cursor.forEachInBlock(start, blockSize,
+                                  [&](const MidiEvent&, std::int32_t offset)
+                                  {
+                                      EXPECT_TRUE(offset >= 0 && offset < blockSize)
+                                          << "offset " << offset << " in blocks of " << blockSize;
+                                      delivered.push_back(start + offset);
+                                  });
+        std::vector<std::int64_t> expected;
+        for (const ScheduledEvent& e : events)
+            expected.push_back(e.sample);
+        EXPECT_EQ(delivered, expected) << "blocks of " << blockSize;
+    }
 }
 
 TEST(MidiTranslator, NoteOffsEndTheirOwnNoteOnsOldestFirstStrayOnesAreDroppedAndHangingOnesReleased)

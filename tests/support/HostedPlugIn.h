@@ -33,6 +33,7 @@ public:
 
     Steinberg::Vst::IComponent& component() { return *provider->getComponent(); }
     Steinberg::Vst::IAudioProcessor& processor() { return *provider->getProcessor(); }
+    Steinberg::Vst::IEditController* controller() { return provider->getController(); }
 
     bool start(Steinberg::int32 sampleSize, double sampleRate = 48000.0, Steinberg::int32 blockSize = 256);
     void stop();

@@ -74,7 +74,7 @@ def oscillator_column(x, k, n):
     kids += knob_group("Detune", (45, 50), (42, 15), (45, 65), (50, 105), (32, 15), "knob",
                        t(f"OSC{k}Detune_"), f"OSC {k} Detune (cent)")
     kids += knob_group("Retard", (85, 50), (42, 15), (85, 65), (90, 105), (32, 15), "knob",
-                       t(f"OSC{k}RetardTime_"), f"OSC {k} Retard Time  (ms)", f"OSC {k} Retard Time (ms)")
+                       t(f"OSC{k}RetardTime_"), f"OSC {k} Retard Time  (sec)", f"OSC {k} Retard Time (sec)")
     kids += [label((10, 130), (50, 15), "Filter:", align="left"),
              menu((70, 130), (60, 15), t(f"FilterTypeOSC{k}_"), 0, 3)]
     kids += knob_group("Frequency", (5, 150), (47, 15), (5, 165), (5, 205), (42, 15), "knob2",
@@ -84,16 +84,16 @@ def oscillator_column(x, k, n):
     kids += [label((5, 225), (42, 15), "Octave:", align="left"),
              menu((70, 225), (60, 15), t(f"OSC{k}Octave_"), 0, 16)]
     kids += knob_group("Attack", (5, 250), (42, 14), (5, 265), (5, 305), (42, 15), "knob3",
-                       t(f"AttackTimeOSC{k}_"), "Attack Time (ms)")
+                       t(f"AttackTimeOSC{k}_"), "Attack Time (sec)")
     kids += knob_group("Decay", (45, 250), (42, 15), (45, 265), (45, 305), (42, 15), "knob3",
-                       t(f"DecayTimeOSC{k}_"), "Decay Time (ms)")
+                       t(f"DecayTimeOSC{k}_"), "Decay Time (sec)")
     kids += knob_group("Sus.Lvl", (85, 250), (42, 15), (85, 265), (85, 305), (42, 15), "knob3",
                        t(f"SustainLevelOSC{k}_"), "Sustain Level (%)")
     kids += knob_group("Sus.Tm.", (125, 250), (42, 15), (125, 265), (125, 305), (42, 15), "knob3",
-                       t(f"SustainTimeOSC{k}_"), "Sustain Time (ms) if Note off receive if turned off",
-                       "Sustain Time (ms) if Note off receive is turned off")
+                       t(f"SustainTimeOSC{k}_"), "Sustain Time (sec) if Note off receive if turned off",
+                       "Sustain Time (sec) if Note off receive is turned off")
     kids += knob_group("Release", (165, 250), (42, 15), (165, 265), (165, 305), (42, 15), "knob3",
-                       t(f"ReleaseTimeOSC{k}_"), "Release Time (ms)")
+                       t(f"ReleaseTimeOSC{k}_"), "Release Time (sec)")
     return (view("CViewContainer", (x, 30), (210, 325), transparent="true"), kids)
 
 

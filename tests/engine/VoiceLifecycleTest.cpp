@@ -1,0 +1,125 @@
+#include "EngineHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Taviro::Test {
+namespace {
+
+// Square waves of full volume: |output| = gain x envelope level, so the level can be read off.
+double level(const EngineHarness<double>& h, int32 bus, size_t k)
+{
+    return std::abs(h.out(bus)[k]) / expectedGain(1.5f);
+}
+
+// Attack, release and sustain time of 220 samples (5 ms at 44.1 kHz, the shortest attack and
+// release; the sustain time 0.001 x 5 s truncated).
+TEST(VoiceLifecycle, NoteOffTimingAndNotesThatIgnoreNoteOffs)
+{
+    GlobalParameterState state = neutralState(3);
+    state.receiveNoteOff[1] = 0;
+    state.oscillators[1][0].sustainLevel = 0.5;
+    state.oscillators[1][0].sustainTime = 0.001;
+    EngineHarness<double> h(state);
+    Events events;
+    events.on(0, 60, 7).off(0, 60, 7);   // note-off at its note-on's offset
+    events.on(1, 60, 0).off(1, 60, 50);  // ignored: the sustain time ends the note
+    events.on(2, 60, 0).on(2, 60, 0);    // one key twice, no note IDs, as hosts send
+    events.off(2, 60, 10).off(2, 60, 20); // the second note-off must skip the released voice
+    h.render(1024, events);
+    EXPECT_EQ(h.pool->activeVoices, 0);
+
+    // Released in its first sample: attack value x release value from then on, silent at 220.
+    EXPECT_EQ(level(h, 0, 6), 0.0);
+    for (int32 j = 0; j < 219; ++j)
+        ASSERT_NEAR(level(h, 0, 7 + j), (j + 1) / 220.0 * (1.0 - (j + 1) / 220.0), 1e-7) << j;
+    EXPECT_EQ(level(h, 0, 7 + 219), 0.0);
+
+    // Attack to 1 at step 219, where the (zero) decay ends at once and the sustain time starts
+    // counting; it reaches 220 at step 438, where the release takes its first step; the release
+    // completes at step 657, which ends the voice.
+    const std::pair<int32, double> ignoring[] = {
+        {0, 1 / 220.0}, {218, 219 / 220.0}, {219, 0.5},           {437, 0.5},
+        {438, 0.5 * (1 - 1 / 220.0)}, {656, 0.5 / 220.0},          {657, 0.0}};
+    for (auto [k, expected] : ignoring)
+        EXPECT_NEAR(level(h, 1, static_cast<size_t>(k)), expected, 1e-7) << k;
+
+    // Two voices, each released at its own note-off: at sample 15 the first is 6 steps into its
+    // release, the second not yet.
+    EXPECT_NEAR(level(h, 2, 9), 2 * 10 / 220.0, 1e-7);
+    EXPECT_NEAR(level(h, 2, 15), 16 / 220.0 * (1 - 6 / 220.0) + 16 / 220.0, 1e-7);
+    EXPECT_EQ(level(h, 2, 1000), 0.0);
+}
+
+// The volume moves to its new gain linearly over a block of 512 samples (longer than 5 ms).
+TEST(VoiceLifecycle, VoiceGainGlidesToANewVolume)
+{
+    EngineHarness<double> h(neutralState(3));
+    h.render(512, Events().on(0, 60, 0));
+    h.state.masterVolume[0] = 0.25; // amount 0.75
+    h.render(512);
+    h.render(64);
+    const double from = expectedGain(1.5f), to = expectedGain(0.75f);
+    for (int32 k = 0; k < 512; k += 37)
+        EXPECT_NEAR(std::abs(h.out(0)[512 + k]), from + (to - from) * k / 512.0, 1e-9) << k;
+    EXPECT_NEAR(std::abs(h.out(0)[1024 + 10]), to, 1e-12);
+}
+
+// Note expressions reach a voice by its note ID only, and not after its note-off has taken effect.
+TEST(VoiceLifecycle, NoteExpressionsNeedAnIdAndASoundingNote)
+{
+    EngineHarness<double> h(neutralState(3));
+    h.render(16, Events().on(0, 60, 0, 1.0f, 5).on(0, 62, 0));
+    h.render(16, Events().expression(100016, -1, 0.3).expression(100016, 62, 0.4).off(0, 60, 0, 5));
+    h.render(16, Events().expression(100016, 5, 0.7).expression(100000, 5, 0.0));
+    EXPECT_EQ(h.voice(0).noteExpressionValues[0], 0.0);
+    EXPECT_EQ(h.voice(0).noteExpressionValues[1], 1.0);
+    EXPECT_EQ(h.voice(1).noteExpressionValues[0], 0.4); // pitch 62 became its ID
+}
+
+// Set 0 holds a line (codes 8 j + 800) of 2200 frames, set 1 its first 100 frames; both play at
+// key 60 one frame per sample. A retard of 0.001 (220 samples) delays the recording, which then
+// starts at frame 0; a note-off during the retard releases a note that has not sounded yet.
+TEST(VoiceLifecycle, RetardedAndFinishedRecordings)
+{
+    GlobalParameterState state = neutralState(6);
+    for (int32 ch : {0, 1})
+    {
+        state.oscillators[ch][0].multiSample = 1;
+        state.oscillators[ch][0].retardTime = 0.001;
+    }
+    state.oscillators[2][0].multiSample = state.oscillators[3][0].multiSample = 2;
+    state.oscillators[3][1] = state.oscillators[0][1];
+    state.oscillators[3][1].type = 1; // with a sine that holds
+    state.oscillators[3][1].volume = 0.0;
+    EngineHarness<double> h(state);
+    std::vector<int16> line;
+    for (int32 j = 0; j < 2200; ++j)
+        line.push_back(static_cast<int16>(8 * j + 800));
+    h.record(0, line, 1, 44100, 60);
+    h.record(1, std::vector<int16>(line.begin(), line.begin() + 100), 1, 44100, 60);
+    h.render(150, Events().on(0, 60, 0).on(1, 60, 0).off(1, 60, 100).on(2, 60, 0).on(3, 60, 0));
+    EXPECT_EQ(h.pool->activeVoices, 3); // the recording of 100 frames ended its voice at step 101
+    h.render(874);
+    EXPECT_EQ(h.pool->activeVoices, 2); // released from 100 for 220 steps; the held notes go on
+
+    auto value = [&](int32 bus, int32 k) { return h.out(bus)[static_cast<size_t>(k)] / expectedGain(1.5f); };
+    auto frame = [](int32 j) { return (8 * j + 800) / 32767.0; };
+    for (int32 k = 0; k < 1024; ++k)
+    {
+        // The retard completes in step 219, where the attack takes its first step.
+        const double attack = std::min(1.0, (k - 218) / 220.0);
+        const double release = std::max(0.0, 1.0 - (k - 99) / 220.0);
+        ASSERT_NEAR(value(0, k), k < 220 ? 0.0 : frame(k - 220) * attack, 1e-12) << k;
+        ASSERT_NEAR(value(1, k), k < 220 ? 0.0 : frame(k - 220) * attack * release, 1e-12) << k;
+        if (k < 150)
+        {
+            ASSERT_NEAR(value(2, k), k < 100 ? frame(k) * (k + 1) / 220.0 : 0.0, 1e-12) << k;
+        }
+    }
+}
+
+} // namespace
+} // namespace Taviro::Test
