@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <set>
 #include <thread>
 
 namespace Taviro::Test {
@@ -343,7 +344,10 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         EXPECT_LT(matchingShare(recorder, left(1), first, changed, noteLength), 0.2)
             << "the program change left the sound";
 
+        // The mix is the sum of the pairs, in every period but those an xrun tore (the recorder read
+        // while a late player still wrote): at most one period per xrun.
         double peak = 0;
+        std::set<std::int64_t> tornPeriods;
         for (std::int64_t i = 0; i < recordLength; ++i)
         {
             const auto frame = static_cast<std::size_t>(i);
@@ -353,10 +357,13 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
                 sumLeft += left(pair)[frame];
                 sumRight += right(pair)[frame];
             }
-            ASSERT_NEAR(recorder.recorded(0)[frame], sumLeft, 1e-6f) << "frame " << i;
-            ASSERT_NEAR(recorder.recorded(1)[frame], sumRight, 1e-6f) << "frame " << i;
+            if (std::abs(recorder.recorded(0)[frame] - sumLeft) > 1e-6f ||
+                std::abs(recorder.recorded(1)[frame] - sumRight) > 1e-6f)
+                tornPeriods.insert((start + i) / period);
             peak = std::max(peak, std::abs(static_cast<double>(sumLeft)));
         }
+        EXPECT_LE(static_cast<int>(tornPeriods.size()), recorder.xruns())
+            << "periods where the mix is not the sum of the pairs";
         EXPECT_GT(peak, 0.01);
     }
     EXPECT_EQ(process->stop(), 0) << process->output();
