@@ -1,6 +1,7 @@
-# The VST 3 bundle as Linux hosts expect it, assembled by the build at TAVIRO_BUNDLE_DIR:
-#   Contents/x86_64-linux/TaviroPlugIn.so   the module
-#   Contents/Resources/...                  recordings (WAVE/<id>.wav), UI description, bitmaps
+# The VST 3 bundle as hosts expect it, assembled by the build at TAVIRO_BUNDLE_DIR:
+#   Linux:   Contents/x86_64-linux/TaviroPlugIn.so   the module
+#            Contents/Resources/...                  recordings (WAVE/<id>.wav), UI description, bitmaps
+#   Windows: Contents/x86_64-win/TaviroPlugIn.vst3   the module with every resource inside (win/)
 # `taviro_bundle` (built by default) stands for the complete bundle; `install-bundle` copies it
 # into ~/.vst3 (TAVIRO_VST3_DIR), and so does `cmake --install`.
 
@@ -18,14 +19,20 @@ add_custom_target(install-bundle
 install(DIRECTORY "${TAVIRO_BUNDLE_DIR}" DESTINATION "${TAVIRO_VST3_DIR}" USE_SOURCE_PERMISSIONS)
 
 # Makes the MODULE library <target> the bundle's binary: named after the bundle, no "lib"
-# prefix, written straight into Contents/x86_64-linux. Only symbols marked for export leave it:
-# its own code is compiled with hidden visibility, and nothing of the static libraries it links
-# is exported.
+# prefix, written straight into Contents/<architecture>. Only its entry points leave it: on
+# Windows a module-definition file names them (win/); on Linux its own code is compiled with
+# hidden visibility, and nothing of the static libraries it links is exported.
 function(taviro_bundle_module target)
   get_filename_component(binary_name "${TAVIRO_BUNDLE_DIR}" NAME_WE)
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME "${binary_name}")
+  add_dependencies(taviro_bundle ${target})
+  if(WIN32)
+    set_target_properties(${target} PROPERTIES
+      SUFFIX ".vst3"
+      LIBRARY_OUTPUT_DIRECTORY "${TAVIRO_BUNDLE_DIR}/Contents/x86_64-win")
+    return()
+  endif()
   set_target_properties(${target} PROPERTIES
-    PREFIX ""
-    OUTPUT_NAME "${binary_name}"
     LIBRARY_OUTPUT_DIRECTORY "${TAVIRO_BUNDLE_DIR}/Contents/x86_64-linux"
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
@@ -35,7 +42,6 @@ function(taviro_bundle_module target)
   if(NOT TAVIRO_SANITIZE)
     target_link_options(${target} PRIVATE -Wl,--no-undefined)
   endif()
-  add_dependencies(taviro_bundle ${target})
 endfunction()
 
 # Copies FILES into Contents/Resources (or its subfolder DESTINATION) whenever they change.

@@ -17,3 +17,4 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAVIRO_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 bash scripts/test-tsan.sh
+bash scripts/test-windows.sh

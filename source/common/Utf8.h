@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pluginterfaces/base/ftypes.h"
+
 #include <string>
 
 // The SDK carries texts as UTF-16; the editor, files and terminals want UTF-8.
@@ -30,7 +32,7 @@ inline void appendUtf8(std::string& out, char32_t c)
 }
 
 // A zero-terminated UTF-16 text (surrogate pairs joined) as UTF-8; null gives "".
-inline std::string utf16ToUtf8(const char16_t* text)
+inline std::string utf16ToUtf8(const Steinberg::char16* text)
 {
     std::string out;
     for (size_t i = 0; text && text[i] != 0; ++i)

@@ -15,7 +15,7 @@ void addChannelNoteExpressions(NoteExpressionTypeContainer& container)
     {
         const auto title = utf16("Volume MIDI channel " + std::to_string(ch + 1));
         container.addNoteExpressionType(new NoteExpressionType(kVolumeNoteExpressionBase + ch, title.c_str(),
-                                                               u"Vol", nullptr, channelUnitId(ch), 1.0, 0.0,
+                                                               STR16("Vol"), nullptr, channelUnitId(ch), 1.0, 0.0,
                                                                1.0, 0, 0, 4));
     }
     for (int32 ch = 0; ch < kNumChannels; ++ch)

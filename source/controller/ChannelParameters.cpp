@@ -3,6 +3,7 @@
 #include "ControllerIds.h"
 #include "LogScaleParameter.h"
 #include "ParameterLists.h"
+#include "ParsedParameters.h"
 #include "Utf16.h"
 #include "source/ParameterIds.h"
 
@@ -101,27 +102,28 @@ private:
         case kMasterVolume:
             return addRange("Volume", id, {"%", 0, 300, 240, 1});
         case kModWheel:
-            addPlain("Mod Wheel", id, u"", 0, 0.0);
+            addPlain("Mod Wheel", id, STR16(""), 0, 0.0);
             return;
         case kPitchBend:
-            addPlain("Pitch Bend", id, u"", 0, 0.5);
+            addPlain("Pitch Bend", id, STR16(""), 0, 0.5);
             return;
         case kReceiveNoteOff:
             addPlain("Receive Note off", id, nullptr, 1, 1.0);
             return;
         case kMainVolume:
-            addPlain("Main volume", id, u"", 0, 0.787);
+            addPlain("Main volume", id, STR16(""), 0, 0.787);
             return;
         case kPanorama:
-            addPlain("Panorama", id, u"", 0, 0.5);
+            addPlain("Panorama", id, STR16(""), 0, 0.5);
             return;
         }
     }
 
     void addRange(const std::string& title, ParamID id, const RangeShape& range)
     {
-        auto* p = new RangeParameter(utf16(title).c_str(), id, utf16(range.units).c_str(), range.minimum,
-                                     range.maximum, range.defaultValue, 0, ParameterInfo::kCanAutomate, unit);
+        auto* p = new ParsedRangeParameter(utf16(title).c_str(), id, utf16(range.units).c_str(), range.minimum,
+                                           range.maximum, range.defaultValue, 0, ParameterInfo::kCanAutomate,
+                                           unit);
         p->setPrecision(range.precision);
         parameters.addParameter(p);
     }
@@ -135,8 +137,8 @@ private:
     Parameter* addPlain(const std::string& title, ParamID id, const TChar* units, int32 stepCount,
                         double defaultNormalized)
     {
-        return parameters.addParameter(utf16(title).c_str(), units, stepCount, defaultNormalized,
-                                       ParameterInfo::kCanAutomate, static_cast<int32>(id), unit);
+        return parameters.addParameter(new ParsedParameter(utf16(title).c_str(), id, units, defaultNormalized,
+                                                           stepCount, ParameterInfo::kCanAutomate, unit));
     }
 
     ParameterContainer& parameters;
@@ -181,10 +183,10 @@ void addChannelParameters(ParameterContainer& parameters, int32 channel,
 
 void addGlobalParameters(ParameterContainer& parameters)
 {
-    parameters.addParameter(new RangeParameter(u"Used Voices (of 128)", kActiveVoicesId, nullptr, 0, 128, 0,
-                                               128, ParameterInfo::kIsReadOnly, kRootUnitId));
+    parameters.addParameter(new ParsedRangeParameter(STR16("Used Voices (of 128)"), kActiveVoicesId, nullptr, 0,
+                                                     128, 0, 128, ParameterInfo::kIsReadOnly, kRootUnitId));
     // Only the editor uses the selector, so hosts must not automate it.
-    parameters.addParameter(makeStringList(u"Editor MIDI Channel", kEditorChannelSelectorId,
+    parameters.addParameter(makeStringList(STR16("Editor MIDI Channel"), kEditorChannelSelectorId,
                                            ParameterInfo::kIsList, kRootUnitId, kMidiChannelNames));
 }
 

@@ -1,6 +1,7 @@
 #include "LogScaleParameter.h"
 
 #include "pluginterfaces/base/ustring.h"
+#include "source/common/ScanNumber.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +23,7 @@ void LogScaleParameter::toString(ParamValue valueNormalized, String128 string) c
 bool LogScaleParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
 {
     double plain = 0;
-    if (!string || !UString(const_cast<TChar*>(string), tstrlen(string)).scanFloat(plain))
+    if (!scanNumber(string, plain))
         return false;
     // "nan" and "inf" parse as numbers but name no frequency.
     if (!std::isfinite(plain))

@@ -12,12 +12,12 @@ struct NamedPosition
 };
 
 // Tested in this order, by exact value or exact text.
-constexpr NamedPosition kNamedPositions[] = {{0.5, u"C"}, {0.0, u"L"}, {1.0, u"R"}};
+constexpr NamedPosition kNamedPositions[] = {{0.5, STR16("C")}, {0.0, STR16("L")}, {1.0, STR16("R")}};
 
 } // namespace
 
 PanNoteExpressionType::PanNoteExpressionType(NoteExpressionTypeID typeId, const TChar* title, UnitID unitId)
-: RangeNoteExpressionType(typeId, title, u"Pan", nullptr, unitId, 0.0, -100.0, 100.0,
+: RangeNoteExpressionType(typeId, title, STR16("Pan"), nullptr, unitId, 0.0, -100.0, 100.0,
                           NoteExpressionTypeInfo::kIsBipolar | NoteExpressionTypeInfo::kIsAbsolute, 0)
 {
 }

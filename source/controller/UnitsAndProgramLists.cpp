@@ -61,7 +61,7 @@ void addWithParameter(EditControllerEx1& controller, ParameterContainer& paramet
 
 void addUnits(EditControllerEx1& controller)
 {
-    controller.addUnit(new Unit(u"Root", kRootUnitId, kNoParentUnitId, kNoProgramListId));
+    controller.addUnit(new Unit(STR16("Root"), kRootUnitId, kNoParentUnitId, kNoProgramListId));
     for (int32 ch = 0; ch < kNumChannels; ++ch)
     {
         const auto name = utf16("MIDI Channel " + std::to_string(ch + 1));
@@ -82,9 +82,9 @@ void addProgramLists(EditControllerEx1& controller, ParameterContainer& paramete
         addWithParameter(controller, parameters, list);
     }
 
-    auto* drums = new ProgramListWithPitchNames(u"Drum Program List MIDI channel 10",
+    auto* drums = new ProgramListWithPitchNames(STR16("Drum Program List MIDI channel 10"),
                                                 programListId(kDrumChannel), channelUnitId(kDrumChannel));
-    const int32 program = drums->addProgram(u"Drums");
+    const int32 program = drums->addProgram(STR16("Drums"));
     for (const PitchName& pitch : kDrumPitchNames)
         drums->setPitchName(program, pitch.key, utf16(pitch.name).c_str());
     addWithParameter(controller, parameters, drums);

@@ -23,10 +23,10 @@ constexpr ParamValue kVoiceCountScale = 0.0078125; // 1 / 128 voices
 constexpr SampleRate kLowestSampleRate = 1000.0;
 constexpr SampleRate kHighestSampleRate = 1000000.0;
 
-std::u16string busName(const char* text, int32 number)
+std::basic_string<char16> busName(const char* text, int32 number)
 {
     std::string ascii = std::string(text) + std::to_string(number);
-    return std::u16string(ascii.begin(), ascii.end());
+    return std::basic_string<char16>(ascii.begin(), ascii.end());
 }
 
 constexpr int32 kStereoChannels = 2;
@@ -81,7 +81,7 @@ tresult PLUGIN_API Processor::initialize(FUnknown* context)
         return result;
     for (int32 bus = 0; bus < kNumOutputBuses; ++bus)
         addAudioOutput(busName("Audio Output MIDI channel ", bus + 1).c_str(), SpeakerArr::kStereo);
-    addEventInput(u"Event Input", kEventChannels);
+    addEventInput(STR16("Event Input"), kEventChannels);
     return kResultOk;
 }
 

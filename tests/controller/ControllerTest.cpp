@@ -181,12 +181,12 @@ TEST_F(ControllerTest, TextsAndParsingOfListsRangesAndSwitches)
     }
 
     // A negative value marks a rejected text.
-    const struct { ParamID id; const char16_t* text; double normalized; } parses[] = {
-        {8, u"-1", 9.0 / 16.0}, {0, u"White noise", 5.0 / 6.0}, {0, u"white noise", -1}, {5, u"Notch", -1},
-        {3, u"100", 0.75}, {9, u"2.5", (2.5 - 0.005) / 4.995}, {2, u"loud", -1},
-        {6, u"18000", 1.0}, {6, u"1800.0", 0.5}, {6, u"80", 0.0}, {6, u"", -1}, {6, u"bright", -1},
+    const struct { ParamID id; const char16* text; double normalized; } parses[] = {
+        {8, STR16("-1"), 9.0 / 16.0}, {0, STR16("White noise"), 5.0 / 6.0}, {0, STR16("white noise"), -1}, {5, STR16("Notch"), -1},
+        {3, STR16("100"), 0.75}, {9, STR16("2.5"), (2.5 - 0.005) / 4.995}, {2, STR16("loud"), -1},
+        {6, STR16("18000"), 1.0}, {6, STR16("1800.0"), 0.5}, {6, STR16("80"), 0.0}, {6, STR16(""), -1}, {6, STR16("bright"), -1},
         // A frequency beyond the scale would give no number: it means the nearest end.
-        {6, u"20", 0.0}, {6, u"-5", 0.0}, {6, u"25000", 1.0}, {6, u"nan", -1}, {6, u"inf", -1},
+        {6, STR16("20"), 0.0}, {6, STR16("-5"), 0.0}, {6, STR16("25000"), 1.0}, {6, STR16("nan"), -1}, {6, STR16("inf"), -1},
         // A missing text would reach the SDK as a null pointer.
         {0, nullptr, -1}, {3, nullptr, -1}, {6, nullptr, -1}};
     // clang-format on
@@ -315,12 +315,12 @@ TEST_F(ControllerTest, VolumeAndPanNoteExpressionOnEachEventChannel)
     // Pan of channel 3 and volume of channel 6, then types of other channels; a negative value marks
     // a text that is refused.
     // clang-format off
-    const struct { int16 ch; NoteExpressionTypeID type; double value; const char16_t* text; } cases[] = {
-        {2, 100002, 0.5, u"C"}, {2, 100002, 0.0, u"L"}, {2, 100002, 1.0, u"R"}, {2, 100002, 0.25, u"-50"},
-        {2, 100002, 0.75, u"50"}, {2, 100002, -1, u"r"}, {2, 100002, -1, u"Right"}, {2, 100002, -1, u"150"},
-        {2, 100002, -1, u"-100.5"}, {5, 100021, 0.5, u"0.5000"}, {5, 100021, 0.1235, u"0.1235"},
-        {5, 100021, -1, u"quiet"}, {5, 100021, -1, u"1.5"}, {2, 100000, -1, u"C"}, {2, 100016, -1, u"C"},
-        {16, 100016, -1, u"C"}};
+    const struct { int16 ch; NoteExpressionTypeID type; double value; const char16* text; } cases[] = {
+        {2, 100002, 0.5, STR16("C")}, {2, 100002, 0.0, STR16("L")}, {2, 100002, 1.0, STR16("R")}, {2, 100002, 0.25, STR16("-50")},
+        {2, 100002, 0.75, STR16("50")}, {2, 100002, -1, STR16("r")}, {2, 100002, -1, STR16("Right")}, {2, 100002, -1, STR16("150")},
+        {2, 100002, -1, STR16("-100.5")}, {5, 100021, 0.5, STR16("0.5000")}, {5, 100021, 0.1235, STR16("0.1235")},
+        {5, 100021, -1, STR16("quiet")}, {5, 100021, -1, STR16("1.5")}, {2, 100000, -1, STR16("C")}, {2, 100016, -1, STR16("C")},
+        {16, 100016, -1, STR16("C")}};
     // clang-format on
     String128 string{};
     for (const auto& c : cases)
@@ -334,7 +334,7 @@ TEST_F(ControllerTest, VolumeAndPanNoteExpressionOnEachEventChannel)
         {
             EXPECT_EQ(controller->getNoteExpressionStringByValue(0, c.ch, c.type, c.value, string),
                       kResultOk);
-            EXPECT_EQ(std::u16string(string), c.text);
+            EXPECT_EQ(std::basic_string<char16>(string), c.text);
         }
     }
     EXPECT_EQ(controller->getNoteExpressionStringByValue(0, 2, 100000, 0.5, string), kResultFalse);

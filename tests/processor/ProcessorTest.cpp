@@ -7,6 +7,7 @@
 #include "source/processor/Processor.h"
 #include "source/processor/StateHandover.h"
 #include "tests/support/ByteStream.h"
+#include "tests/support/ClassIdBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -217,13 +218,10 @@ TEST(PendingParameterIds, RepeatedProgramChangesStayBounded)
 
 TEST(Processor, ThePlainProcessorNamesThePlainController)
 {
-    // 0x28C45612 0x1316497F 0x7A88334F 0x17622354, words big-endian as the SDK lays them out here.
-    const unsigned char expected[16] = {0x28, 0xC4, 0x56, 0x12, 0x13, 0x16, 0x49, 0x7F,
-                                        0x7A, 0x88, 0x33, 0x4F, 0x17, 0x62, 0x23, 0x54};
     IPtr<Processor> processor = owned(new Processor());
     TUID cid{};
     ASSERT_EQ(processor->getControllerClassId(cid), kResultOk);
-    EXPECT_EQ(std::memcmp(cid, expected, sizeof expected), 0);
+    EXPECT_EQ(Bytes(cid, cid + 16), Taviro::Test::kControllerClassBytes);
 }
 
 // The host's normalised values in their stored form, as the process cycle applies them.

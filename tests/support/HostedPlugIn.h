@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/ByteStream.h"
+#include "tests/support/ClassIdBytes.h"
 
 #include "public.sdk/source/vst/hosting/eventlist.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
@@ -13,14 +14,6 @@ namespace Taviro::Test {
 
 // The built bundle, loaded once for the whole test program as a host loads it.
 VST3::Hosting::Module& loadedBundle();
-
-// The class IDs as the SDK lays them out on Linux, the four words big-endian: the processor
-// 0x41555D9B 0x55554376 0x4441021F 0x773372C3, the controller with the editor 0x55A30213
-// 0xE2381185 0x11C35E3E 0x333054F5.
-inline const std::vector<unsigned char> kProcessorClassBytes = {
-    0x41, 0x55, 0x5D, 0x9B, 0x55, 0x55, 0x43, 0x76, 0x44, 0x41, 0x02, 0x1F, 0x77, 0x33, 0x72, 0xC3};
-inline const std::vector<unsigned char> kControllerWithUIClassBytes = {
-    0x55, 0xA3, 0x02, 0x13, 0xE2, 0x38, 0x11, 0x85, 0x11, 0xC3, 0x5E, 0x3E, 0x33, 0x30, 0x54, 0xF5};
 
 // A processor from the bundle's factory, made with a host context as a DAW makes it. `start` sets up
 // 16 stereo outputs and activates it (false if refused); `run` feeds one block (`numSamples`, or the

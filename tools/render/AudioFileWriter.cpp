@@ -10,6 +10,12 @@
 
 namespace Taviro::Render
 {
+
+struct AudioFileHandle
+{
+    SNDFILE* sound = nullptr;
+};
+
 namespace
 {
 
@@ -25,12 +31,7 @@ AudioFileWriter::AudioFileWriter(std::string path, int sampleRate, SampleFormat 
 {
     namespace fs = std::filesystem;
     fs::path target(finalPath);
-    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::error_code error;
-    if (fs::is_directory(target, error))
-        throw AudioFileError("cannot write " + finalPath + ": it is a folder");
-    if (!fs::is_directory(folder, error))
-        throw AudioFileError("cannot write " + finalPath + ": folder " + folder.string() + " does not exist");
+    fs::path folder = folderForNewFile(finalPath);
 
     std::string hiddenName = std::string(1, '.').append(target.filename().string()).append(".XXXXXX");
     std::string pattern = (folder / hiddenName).string();
@@ -49,18 +50,19 @@ AudioFileWriter::AudioFileWriter(std::string path, int sampleRate, SampleFormat 
     info.samplerate = sampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | (format == SampleFormat::Pcm24 ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT);
-    file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
-    if (!file)
+    SNDFILE* sound = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
+    if (!sound)
     {
         std::string reason = sf_strerror(nullptr);
         close(descriptor);
         discard();
         throw AudioFileError("cannot write " + finalPath + ": " + reason);
     }
-    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    file = std::make_unique<AudioFileHandle>(AudioFileHandle{sound});
+    sf_command(sound, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     // The PEAK chunk of float files carries the time of writing; without it equal renders give
     // equal files.
-    sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    sf_command(sound, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 }
 
 AudioFileWriter::~AudioFileWriter()
@@ -71,8 +73,8 @@ AudioFileWriter::~AudioFileWriter()
 void AudioFileWriter::discard()
 {
     if (file)
-        sf_close(file);
-    file = nullptr;
+        sf_close(file->sound);
+    file.reset();
     if (!temporaryPath.empty())
         std::remove(temporaryPath.c_str());
     temporaryPath.clear();
@@ -88,18 +90,18 @@ void AudioFileWriter::write(const double* left, const double* right, std::size_t
         interleaved[2 * i] = left[i];
         interleaved[2 * i + 1] = right[i];
     }
-    auto written = sf_writef_double(file, interleaved.data(), static_cast<sf_count_t>(frames));
+    auto written = sf_writef_double(file->sound, interleaved.data(), static_cast<sf_count_t>(frames));
     if (written != static_cast<sf_count_t>(frames))
-        throw AudioFileError("cannot write " + finalPath + ": " + sf_strerror(file));
+        throw AudioFileError("cannot write " + finalPath + ": " + sf_strerror(file->sound));
 }
 
 void AudioFileWriter::commit()
 {
     if (!file)
         throw AudioFileError("cannot write " + finalPath + ": the file is already closed");
-    sf_write_sync(file);
-    int closeError = sf_close(file);
-    file = nullptr;
+    sf_write_sync(file->sound);
+    int closeError = sf_close(file->sound);
+    file.reset();
     if (closeError != 0)
         throw AudioFileError("cannot write " + finalPath + ": " + sf_error_number(closeError));
     if (std::rename(temporaryPath.c_str(), finalPath.c_str()) != 0)

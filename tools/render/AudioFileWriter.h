@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-typedef struct sf_private_tag SNDFILE;
 
 namespace Taviro::Render
 {
@@ -23,10 +22,18 @@ class AudioFileError : public std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
+// The folder a new file at `path` goes into; throws AudioFileError when `path` names a folder or its
+// folder does not exist. Shared by both writers (AudioFileTarget.cpp).
+std::string folderForNewFile(const std::string& path);
+
 // Writes a stereo WAV file so that it appears under its name only when complete: the samples go
 // into a hidden temporary file in the same folder, which `commit` renames into place. A writer
 // destroyed without a commit (a failed or interrupted render) removes its temporary file, and an
 // existing file of the same name stays untouched until the rename replaces it.
+// Two implementations: libsndfile where the system has it (AudioFileWriter.cpp), else our own RIFF
+// WAVE writer (AudioFileWriterRiff.cpp); each defines AudioFileHandle, the open file.
+struct AudioFileHandle;
+
 class AudioFileWriter
 {
   public:
@@ -47,7 +54,7 @@ class AudioFileWriter
 
     std::string finalPath;
     std::string temporaryPath;
-    SNDFILE* file = nullptr;
+    std::unique_ptr<AudioFileHandle> file;
     std::vector<double> interleaved;
 };
 

@@ -1,8 +1,8 @@
 #include "tools/render/BundleLocation.h"
 
 #include "tools/render/HostError.h"
+#include "tools/render/InstalledBundles.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace Taviro::Render
@@ -11,7 +11,7 @@ namespace Taviro::Render
 namespace fs = std::filesystem;
 
 std::vector<std::string> bundleCandidates(const std::string& executablePath, const std::string& builtBundle,
-                                          const std::string& home)
+                                          const std::vector<std::string>& installedFolders)
 {
     std::vector<std::string> candidates;
     if (!executablePath.empty())
@@ -22,10 +22,8 @@ std::vector<std::string> bundleCandidates(const std::string& executablePath, con
     }
     if (!builtBundle.empty())
         candidates.push_back(builtBundle);
-    if (!home.empty())
-        candidates.push_back((fs::path(home) / ".vst3" / bundleName).string());
-    candidates.push_back(std::string("/usr/local/lib/vst3/") + bundleName);
-    candidates.push_back(std::string("/usr/lib/vst3/") + bundleName);
+    for (const std::string& folder : installedFolders)
+        candidates.push_back((fs::path(folder) / bundleName).string());
     return candidates;
 }
 
@@ -38,16 +36,12 @@ std::string findBundle(const std::string& explicitPath, const std::string& argum
             throw HostError("no plug-in at " + explicitPath);
         return explicitPath;
     }
-    fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    if (error)
-        executable = fs::absolute(argumentZero, error);
-    const char* home = std::getenv("HOME");
 #ifdef TAVIRO_BUNDLE_DIR
     const std::string built = TAVIRO_BUNDLE_DIR;
 #else
     const std::string built;
 #endif
-    auto candidates = bundleCandidates(executable.string(), built, home ? home : "");
+    auto candidates = bundleCandidates(runningProgramPath(argumentZero), built, installedBundleFolders());
     std::string looked;
     for (const std::string& candidate : candidates)
     {

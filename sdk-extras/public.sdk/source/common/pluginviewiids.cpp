@@ -1,5 +1,5 @@
 // Interface identifiers of the plug-in view that the SDK package uses (CPluginView) but does not
-// define.
+// define. The Linux run-loop interfaces are in pluginviewiids_linux.cpp.
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
@@ -8,10 +8,4 @@ namespace Steinberg
 DEF_CLASS_IID(IPlugView)
 DEF_CLASS_IID(IPlugFrame)
 DEF_CLASS_IID(IPlugViewContentScaleSupport)
-namespace Linux
-{
-DEF_CLASS_IID(IEventHandler)
-DEF_CLASS_IID(ITimerHandler)
-DEF_CLASS_IID(IRunLoop)
-} // namespace Linux
 } // namespace Steinberg

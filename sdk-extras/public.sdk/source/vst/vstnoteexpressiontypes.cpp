@@ -1,6 +1,7 @@
 #include "vstnoteexpressiontypes.h"
 
 #include "pluginterfaces/base/ustring.h"
+#include "source/common/ScanNumber.h"
 
 #include <algorithm>
 
@@ -12,13 +13,6 @@ void copyText(String128 destination, const TChar* source)
     destination[0] = 0;
     if (source)
         UString(destination, str16BufferSize(String128)).assign(source);
-}
-
-bool scanNumber(const TChar* string, double& value)
-{
-    if (!string)
-        return false;
-    return UString(const_cast<TChar*>(string), tstrlen(string)).scanFloat(value);
 }
 
 void printNumber(String128 string, double value, int32 precision)

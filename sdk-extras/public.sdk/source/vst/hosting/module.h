@@ -48,10 +48,11 @@ private:
     Steinberg::IPtr<Steinberg::IPluginFactory> factory;
 };
 
-// A loaded VST 3 bundle on Linux: loads <bundle>/Contents/x86_64-linux/<name>.so, calls its
-// ModuleEntry with the library handle and takes one reference to its factory. Destruction drops
-// the factory reference, calls ModuleExit and unloads the library, so every object made by the
-// factory must be released before the module goes.
+// A loaded VST 3 bundle: loads its binary (Linux: <bundle>/Contents/x86_64-linux/<name>.so, entered
+// through ModuleEntry with the library handle; Windows: <bundle>/Contents/x86_64-win/<name>.vst3 or
+// a DLL named directly, entered through InitDll) and takes one reference to its factory.
+// Destruction drops the factory reference, leaves the module (ModuleExit, ExitDll) and unloads the
+// library, so every object made by the factory must be released before the module goes.
 class Module
 {
 public:
@@ -71,7 +72,9 @@ public:
 
 private:
     Module() = default;
+    // The platform's part: loads and enters the binary, then takeFactory.
     bool load(const std::string& bundlePath, std::string& errorDescription);
+    bool takeFactory(const std::string& binary, std::string& errorDescription);
 
     std::string path;
     void* library = nullptr;
@@ -79,7 +82,8 @@ private:
     std::unique_ptr<PluginFactory> factory;
 };
 
-// "<bundle>/Contents/x86_64-linux/<bundle name without .vst3>.so"
+// The binary a bundle path names: "<bundle>/Contents/x86_64-linux/<bundle name without .vst3>.so"
+// on Linux, "<bundle>/Contents/x86_64-win/<bundle name>" on Windows.
 std::string moduleBinaryPath(const std::string& bundlePath);
 
 } // namespace VST3::Hosting
