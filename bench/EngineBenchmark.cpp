@@ -3,12 +3,13 @@
 // number of such voices one core sustains in real time.
 #include "public.sdk/source/vst/hosting/eventlist.h"
 #include "source/engine/VoiceProcessor.h"
-#include "source/state/InstrumentPrograms.h"
 #include "source/samples/ResourceStore.h"
 #include "source/samples/SampleBank.h"
+#include "source/state/InstrumentPrograms.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,10 +34,7 @@ struct RecordedBank
         loadSampleBank(bank);
     }
     ~RecordedBank() { releaseSampleBank(bank); }
-    bool hasTriangles() const
-    {
-        return bank.size() == kNumMultiSampleSets && bank[kTriangleSet]->samples.size() == 28;
-    }
+    bool hasTriangles() const { return bank.size() == kNumMultiSampleSets && bank[kTriangleSet]->samples.size() == 28; }
     SampleBank bank;
 };
 
@@ -157,11 +155,47 @@ void Program6Voices32FiltersMoving(benchmark::State& s)
     runEngine<T>(s, Sound::synthClarinet, 32, true);
 }
 
+// Idle cost: a block in which no voice sounds, beside the bare clearing of the 16 output buses
+// that every block does.
+template <typename T>
+void IdleBlock(benchmark::State& bench)
+{
+    static RecordedBank bank;
+    GlobalParameterState state = stateFor(Sound::synthClarinet);
+    std::unique_ptr<VoiceProcessor> pool(
+        createVoiceProcessor(sizeof(T) == 4 ? kSample32 : kSample64, kSampleRate, &state, &bank.bank));
+    Outputs<T> out;
+    for (auto _ : bench)
+    {
+        pool->process(out.data);
+        benchmark::DoNotOptimize(out.samples.data());
+    }
+}
+template <typename T>
+void ClearSixteenBuses(benchmark::State& bench)
+{
+    Outputs<T> out;
+    for (auto _ : bench)
+    {
+        for (int32 b = 0; b < 16; ++b)
+            for (T* channel : out.pointers[b])
+            {
+                benchmark::DoNotOptimize(channel);
+                std::memset(channel, 0, sizeof(T) * kBlock);
+            }
+        benchmark::DoNotOptimize(out.samples.data());
+    }
+}
+
 BENCHMARK_TEMPLATE(Program6Voices128, float)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(Program6Voices128, double)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(ThreeSinesVoices128, float)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(ThreeSinesVoices128, double)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(Program6Voices32FiltersMoving, float)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(Program6Voices32FiltersMoving, double)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(IdleBlock, float);
+BENCHMARK_TEMPLATE(IdleBlock, double);
+BENCHMARK_TEMPLATE(ClearSixteenBuses, float);
+BENCHMARK_TEMPLATE(ClearSixteenBuses, double);
 
 } // namespace

@@ -15,7 +15,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64
   clang libclang-rt-14-dev
-  fluidsynth
+  fluidsynth python3
   libjack-jackd2-dev jackd2
 )
 

@@ -18,3 +18,4 @@ cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 bash scripts/test-tsan.sh
 bash scripts/test-windows.sh
+bash scripts/test-fuzz.sh

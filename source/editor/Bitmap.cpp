@@ -23,6 +23,18 @@ std::unique_ptr<BitmapImage> decodeFile(const ResourceReader& read, const std::s
     return decodePng(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
 }
 
+// Offsets that fit the image: each edge within it, and the two opposite edges together no larger
+// than it, so that every source part lies inside the pixels.
+NinePartOffsets fitted(NinePartOffsets o, double width, double height)
+{
+    const auto within = [](double v, double limit) { return v > 0 ? std::min(v, limit) : 0.0; };
+    o.left = within(o.left, width);
+    o.right = within(o.right, width - o.left);
+    o.top = within(o.top, height);
+    o.bottom = within(o.bottom, height - o.top);
+    return o;
+}
+
 } // namespace
 
 std::unique_ptr<Bitmap> Bitmap::load(const ResourceReader& read, const std::string& name,
@@ -35,6 +47,8 @@ std::unique_ptr<Bitmap> Bitmap::load(const ResourceReader& read, const std::stri
     // A double-density file that is not exactly twice the size is not used.
     if (twice && (twice->width() != 2 * image->width() || twice->height() != 2 * image->height()))
         twice.reset();
+    if (ninePart)
+        ninePart = fitted(*ninePart, image->width(), image->height());
     return std::unique_ptr<Bitmap>(new Bitmap(std::move(image), std::move(twice), ninePart));
 }
 

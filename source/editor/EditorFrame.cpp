@@ -67,8 +67,17 @@ void EditorFrame::endCapture()
 
 std::unique_ptr<View> EditorFrame::buildTemplate(const std::string& name)
 {
+    // A template that shows itself, directly or through others, would be built for ever; such a
+    // view switch container stays empty. So does one nested deeper than any sensible editor.
+    constexpr size_t kMaxTemplateNesting = 8;
     const ViewNode* node = resources.description().findTemplate(name);
-    return node ? buildView(*node, *this, resources) : nullptr;
+    if (!node || templatesInBuild.size() >= kMaxTemplateNesting ||
+        std::find(templatesInBuild.begin(), templatesInBuild.end(), name) != templatesInBuild.end())
+        return nullptr;
+    templatesInBuild.push_back(name);
+    auto view = buildView(*node, *this, resources);
+    templatesInBuild.pop_back();
+    return view;
 }
 
 void EditorFrame::draw(DrawContext& context)

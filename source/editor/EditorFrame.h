@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "pluginterfaces/gui/iplugview.h"
 #include "source/editor/EditBurst.h"
@@ -103,6 +104,7 @@ private:
     Clock clock;
     Rect area;
     std::unique_ptr<View> rootView;
+    std::vector<std::string> templatesInBuild; // outermost first
     View* focused = nullptr;
     View* captured = nullptr;
     Point lastMouse;

@@ -11,6 +11,11 @@ std::unique_ptr<EditorResources> EditorResources::load(ResourceReader reader)
     return std::unique_ptr<EditorResources>(new EditorResources(std::move(reader), std::move(*document)));
 }
 
+std::unique_ptr<EditorResources> EditorResources::create(const std::string& folder, UIDescription document)
+{
+    return std::unique_ptr<EditorResources>(new EditorResources(folderReader(folder), std::move(document)));
+}
+
 const Bitmap* EditorResources::bitmap(std::string_view name)
 {
     if (const auto it = bitmaps.find(name); it != bitmaps.end())

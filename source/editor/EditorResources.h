@@ -24,6 +24,8 @@ public:
     {
         return load(folderReader(folder));
     }
+    // A document read elsewhere, with its bitmaps from `folder`.
+    static std::unique_ptr<EditorResources> create(const std::string& folder, UIDescription document);
 
     const UIDescription& description() const { return document; }
     // Loaded on first use; nullptr when the document does not name it or its file cannot be read.

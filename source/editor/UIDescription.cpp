@@ -1,6 +1,7 @@
 #include "source/editor/UIDescription.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,7 +11,11 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
 
-// Comma-separated numbers ("10, 60, 10, 10").
+// Deeper views are left out: a hand-edited document must not exhaust the stack of the host that
+// builds, draws and destroys the tree (ours are five deep).
+constexpr int kMaxViewDepth = 64;
+
+// Comma-separated numbers ("10, 60, 10, 10"); nothing when one is unreadable or not finite.
 std::vector<double> parseNumbers(std::string_view text)
 {
     std::vector<double> numbers;
@@ -20,7 +25,7 @@ std::vector<double> parseNumbers(std::string_view text)
     {
         char* end = nullptr;
         const double v = std::strtod(p, &end);
-        if (end == p)
+        if (end == p || !std::isfinite(v))
             return {};
         numbers.push_back(v);
         p = end;
@@ -30,14 +35,15 @@ std::vector<double> parseNumbers(std::string_view text)
     return numbers;
 }
 
-ViewNode readView(const XmlElement& element)
+ViewNode readView(const XmlElement& element, int depth = 1)
 {
     ViewNode node;
     for (const auto& [name, value] : element.attributes)
         node.attributes.emplace(name, value);
     node.className = node.text("class");
-    for (const XmlElement* child : element.childrenNamed("view"))
-        node.children.push_back(readView(*child));
+    if (depth < kMaxViewDepth)
+        for (const XmlElement* child : element.childrenNamed("view"))
+            node.children.push_back(readView(*child, depth + 1));
     return node;
 }
 

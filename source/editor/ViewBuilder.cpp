@@ -1,5 +1,6 @@
 #include "source/editor/ViewBuilder.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "source/editor/AnimKnob.h"
@@ -49,6 +50,13 @@ private:
             style.frameColour = colour(node, "frame-color");
         style.alignment = parseTextAlignment(node.text("text-alignment", "center"));
         return style;
+    }
+
+    // A film strip's frame count as a whole number from 1 to kMaxFrames.
+    static int frameCount(double frames)
+    {
+        constexpr double kMaxFrames = 65536;
+        return frames >= 1 ? static_cast<int>(std::min(frames, kMaxFrames)) : 1;
     }
 
     std::unique_ptr<View> make(const ViewNode& node)
@@ -115,14 +123,16 @@ private:
             const Bitmap* strip = resources.bitmap(node.text("bitmap"));
             if (!strip)
                 return nullptr;
+            // A frame less than a pixel high (a zero-sized knob, say) cannot be drawn: no knob.
             const double frameHeight = node.number("height-of-one-image", frame.height);
-            const int frames = static_cast<int>(node.number("sub-pixmaps", strip->height() / frameHeight));
+            if (!(frameHeight >= 1))
+                return nullptr;
+            const double frames = node.number("sub-pixmaps", strip->height() / frameHeight);
             const KnobMotion fallback;
             const KnobMotion motion{node.number("zoom-factor", fallback.zoomFactor),
                                     node.number("angle-start", fallback.startAngle),
                                     node.number("angle-range", fallback.rangeAngle)};
-            return std::make_unique<AnimKnob>(frame, context, *tag, *strip, frames > 0 ? frames : 1,
-                                              frameHeight, motion);
+            return std::make_unique<AnimKnob>(frame, context, *tag, *strip, frameCount(frames), frameHeight, motion);
         }
         return nullptr;
     }

@@ -108,8 +108,23 @@ public:
         return y;
     }
 
+    // The last two inputs and outputs, for block routines that keep them in registers.
+    struct History
+    {
+        double x1, x2, y1, y2;
+    };
+    History getHistory() const { return {x1, x2, y1, y2}; }
+    void setHistory(const History& h)
+    {
+        x1 = h.x1;
+        x2 = h.x2;
+        y1 = h.y1;
+        y2 = h.y2;
+    }
+
     int32 getType() const { return type; }
     double getSampleRate() const { return sampleRate; }
+    double getInverseSampleRate() const { return inverseSampleRate; }
     const BiquadCoefficients& getCoefficients() const { return coefficients; }
 
 private:

@@ -4,12 +4,28 @@ namespace Steinberg::Vst::TaviroPlugIn {
 
 // Four-point cubic through y0 (t = 0) and y1 (t = 1), with the neighbours ym1 and y2 setting
 // the slopes.
+// The weights depend on t alone, so the two sides of a stereo frame share them.
+struct CatmullRomWeights
+{
+    explicit CatmullRomWeights(double t)
+    {
+        const double t2 = t * t;
+        const double t3 = t2 * t;
+        w0 = 1.5 * t3 - 2.5 * t2 + 1.0;
+        wm1 = t2 - 0.5 * t3 - 0.5 * t;
+        w1 = 2.0 * t2 - 1.5 * t3 + 0.5 * t;
+        w2 = 0.5 * t3 - 0.5 * t2;
+    }
+    double operator()(double ym1, double y0, double y1, double y2) const
+    {
+        return w0 * y0 + wm1 * ym1 + w1 * y1 + w2 * y2;
+    }
+    double w0, wm1, w1, w2;
+};
+
 inline double catmullRom(double t, double ym1, double y0, double y1, double y2)
 {
-    const double t2 = t * t;
-    const double t3 = t2 * t;
-    return (1.5 * t3 - 2.5 * t2 + 1.0) * y0 + (t2 - 0.5 * t3 - 0.5 * t) * ym1 +
-           (2.0 * t2 - 1.5 * t3 + 0.5 * t) * y1 + (0.5 * t3 - 0.5 * t2) * y2;
+    return CatmullRomWeights(t)(ym1, y0, y1, y2);
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

@@ -2,6 +2,9 @@
 
 #include "pluginterfaces/base/ftypes.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace Steinberg::Vst::TaviroPlugIn {
 
 // The envelope of one oscillator: a silent retard, a linear attack to 1, a linear decay to the
@@ -75,6 +78,52 @@ struct Envelope
         }
         if (countSustainTime && decayDone && !releasing && ++sustainTimeCounter >= sustainTimeLength)
             releasing = true;
+    }
+
+    // Steps from now in which no stage ends, the sustain time does not run out and an advancing
+    // release does not complete: steps that runSteady can take.
+    int32 steadySteps(bool countSustainTime, bool releaseAdvances) const
+    {
+        int64 steps = std::numeric_limits<int32>::max();
+        if (!retardDone)
+            steps = int64(retardLength) - retardCounter - 1;
+        else if (!attackDone)
+            steps = int64(attackLength) - attackCounter - 1;
+        else if (!decayDone)
+            steps = decayLength == 0 ? 0 : int64(decayLength) - decayCounter - 1;
+        else if (countSustainTime && !releasing)
+            steps = int64(sustainTimeLength) - sustainTimeCounter - 1;
+        if (releaseAdvances && releaseCounter < releaseLength)
+            steps = std::min<int64>(steps, int64(releaseLength) - releaseCounter - 1);
+        return static_cast<int32>(std::max<int64>(steps, 0));
+    }
+
+    // `steps` steps of advance (and of advanceRelease when the release advances) in which no stage
+    // changes, writing the level of each step (0 while the retard runs).
+    void runSteady(int32 steps, bool countSustainTime, bool releaseAdvances, double* levels)
+    {
+        for (int32 s = 0; s < steps; ++s)
+        {
+            if (!retardDone)
+                ++retardCounter;
+            else if (!attackDone)
+            {
+                ++attackCounter;
+                attackValue = static_cast<double>(attackCounter) / attackLength;
+            }
+            else if (!decayDone)
+            {
+                ++decayCounter;
+                decayValue = (1.0 - static_cast<double>(decayCounter) / decayLength) * (1.0 - sustainLevel) +
+                             sustainLevel;
+            }
+            else if (countSustainTime && !releasing)
+                ++sustainTimeCounter;
+            if (releaseAdvances)
+                advanceRelease();
+            double value;
+            levels[s] = level(value) ? value : 0.0;
+        }
     }
 
     void advanceRelease()

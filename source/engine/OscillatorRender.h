@@ -55,151 +55,32 @@ void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
     }
 }
 
+// One white-noise value from the pool's shared source, scaled by the oscillator volume.
 template <typename T>
-void renderWhiteNoise(OscillatorState<T>& osc, int32 count, T* out, WhiteNoise& noise)
+inline T whiteNoiseValue(WhiteNoise& noise, double volume)
 {
-    for (int32 k = 0; k < count; ++k)
-    {
-        const T value = static_cast<T>(noise.next()) / T(32767) * T(2) - T(1);
-        out[k] = scaledByVolume<T>(value, osc.volume);
-    }
+    const T value = static_cast<T>(noise.next()) / T(32767) * T(2) - T(1);
+    return scaledByVolume<T>(value, volume);
 }
 
-// Sample playback with rate conversion, loops and four-point interpolation. `finished` receives the
-// oscillator's finished flag as it stands after each step.
-template <typename T, int32 format, bool stereo>
-void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 retardLength, T* left, T* right,
-                       uint8* finished)
-{
-    // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
-    const SampleFrames frames = osc.frames;
-    const bool silent = osc.setIndex < 0;
-    const double sampleRateRatio = osc.sampleRateRatio;
-    const double targetRate = osc.targetRate;
-    const double volume = osc.volume;
-    double currentRate = osc.currentRate;
-    double positionOffset = osc.positionOffset;
-    int64 positionBase = osc.positionBase;
-    bool isFinished = osc.finished;
-    // The four frames around the last fractional position, left and right sides.
-    uint64 windowIndex = ~uint64(0) - 1;
-    uint64 lastFrame = 0;
-    T wl[4] = {}, wr[4] = {};
-    for (int32 k = 0; k < count; ++k)
-    {
-        const int64 n = static_cast<int64>(n0 + static_cast<uint64>(k));
-        if (n < retardLength || silent)
-        {
-            left[k] = T(0);
-            if constexpr (stereo)
-                right[k] = T(0);
-            if (silent)
-                isFinished = true;
-            finished[k] = isFinished;
-            continue;
-        }
-        if (currentRate == -1.0)
-            currentRate = targetRate;
-        if (currentRate != targetRate)
-        {
-            positionOffset += static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate;
-            currentRate = targetRate;
-            positionBase = n - retardLength;
-        }
-        const double pos =
-            static_cast<double>(n - retardLength - positionBase) / sampleRateRatio * currentRate + positionOffset;
-
-        T l, r;
-        if (!(pos >= 0.0 && pos < 1.8e19)) // a position no index can hold plays silence
-        {
-            l = r = T(0);
-            isFinished = !frames.hasLoop;
-        }
-        else
-        {
-            const uint64 i = static_cast<uint64>(pos);
-            if (static_cast<double>(i) == pos)
-            {
-                frames.read<T, format, stereo>(frames.wrap(i), l, r);
-                isFinished = !frames.hasLoop && i >= frames.frameCount;
-            }
-            else
-            {
-                // Neighbouring samples share most of their four frames: slide the window when the
-                // position moved on by one frame, read all four only after a jump.
-                if (i != windowIndex)
-                {
-                    if (i == windowIndex + 1)
-                    {
-                        for (int32 f = 0; f < 3; ++f)
-                        {
-                            wl[f] = wl[f + 1];
-                            wr[f] = wr[f + 1];
-                        }
-                        lastFrame = frames.next(lastFrame);
-                        frames.read<T, format, stereo>(lastFrame, wl[3], wr[3]);
-                    }
-                    else
-                    {
-                        uint64 jm1, j0, j1;
-                        if (frames.hasLoop && i >= frames.loopEnd)
-                        {
-                            j0 = frames.wrap(i);
-                            jm1 = frames.loopPrevious(j0);
-                        }
-                        else
-                        {
-                            jm1 = frames.wrap(i - 1); // frame "before 0" is 2^64 - 1: past the end, or wrapped
-                            j0 = i;
-                        }
-                        j1 = frames.next(j0);
-                        lastFrame = frames.next(j1);
-                        frames.read<T, format, stereo>(jm1, wl[0], wr[0]);
-                        frames.read<T, format, stereo>(j0, wl[1], wr[1]);
-                        frames.read<T, format, stereo>(j1, wl[2], wr[2]);
-                        frames.read<T, format, stereo>(lastFrame, wl[3], wr[3]);
-                    }
-                    windowIndex = i;
-                }
-                const double t = pos - static_cast<double>(i);
-                l = static_cast<T>(catmullRom(t, wl[0], wl[1], wl[2], wl[3]));
-                if constexpr (stereo)
-                    r = static_cast<T>(catmullRom(t, wr[0], wr[1], wr[2], wr[3]));
-                isFinished = !frames.hasLoop && i + 2 >= frames.frameCount;
-            }
-        }
-        left[k] = scaledByVolume<T>(l, volume);
-        if constexpr (stereo)
-            right[k] = scaledByVolume<T>(r, volume);
-        finished[k] = isFinished;
-    }
-    osc.currentRate = currentRate;
-    osc.positionOffset = positionOffset;
-    osc.positionBase = positionBase;
-}
-
-// Runs the oscillator's values through its filters; while frequency or resonance move, the
-// coefficients follow them sample by sample. Mono sources use the left filter only (both filters
-// would see the same input and compute the same output).
+// The filter coefficients of `count` steps while frequency or resonance move: each step takes the
+// coefficients of the current values (or keeps the last ones when those are not finite), then the
+// values take one smoothing step.
 template <typename T>
-void renderFilters(OscillatorState<T>& osc, int32 count, T* left, T* right, bool stereo)
+void rampCoefficients(OscillatorState<T>& osc, int32 count, BiquadCoefficients* out)
 {
-    if (osc.filterType == kFilterOff)
-        return;
-    const bool moving = osc.filterFrequency.moving() || osc.filterResonance.moving();
+    const BiquadFilter& filter = osc.leftFilter;
+    BiquadCoefficients last = filter.getCoefficients();
     for (int32 k = 0; k < count; ++k)
     {
-        if (moving)
-        {
-            osc.leftFilter.setCutoff(filterFrequencyScale.scale(osc.filterFrequency.value),
-                                     1.0 - osc.filterResonance.value);
-            osc.rightFilter.setCoefficients(osc.leftFilter.getCoefficients());
-            osc.filterFrequency.advance();
-            osc.filterResonance.advance();
-        }
-        left[k] = static_cast<T>(osc.leftFilter.process(static_cast<double>(left[k])));
-        if (stereo)
-            right[k] = static_cast<T>(osc.rightFilter.process(static_cast<double>(right[k])));
+        const BiquadCoefficients c = BiquadFilter::compute(
+            filter.getType(), filterFrequencyScale.scale(osc.filterFrequency.value), 1.0 - osc.filterResonance.value,
+            filter.getSampleRate(), filter.getInverseSampleRate());
+        if (std::isfinite(c.b0 + c.b1 + c.b2 + c.a1 + c.a2))
+            last = c;
+        out[k] = last;
+        osc.filterFrequency.advance();
+        osc.filterResonance.advance();
     }
 }
 

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "FilterPairs.h"
+#include "FilterRampCache.h"
 #include "GainCurve.h"
 #include "OscillatorRender.h"
 #include "OutputBuses.h"
 #include "PanLaw.h"
+#include "SamplePlayback.h"
+#include "TremoloCache.h"
 #include "VoiceBase.h"
 #include "source/state/GlobalParameterState.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -24,11 +29,15 @@ struct VoiceRenderContext
     T left[kNumOscillators][kRenderChunk];
     T right[kNumOscillators][kRenderChunk];
     uint8 finished[kNumOscillators][kRenderChunk];
+    double positions[kRenderChunk];              // sample playback positions of one oscillator
     double level[kNumOscillators][kRenderChunk]; // envelope level per step, 0 where it adds nothing
     double leftGain[kRenderChunk];               // pan gain x voice gain per step
     double rightGain[kRenderChunk];
     double voiceGain[kRenderChunk];
     T tremolo[kRenderChunk];
+    BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
+    FilterRampCache<kRenderChunk> filterRamps;
+    TremoloCache<kRenderChunk> tremoloSines;
     T discard[2][kRenderChunk]; // stands in for output channels the host did not provide
     WhiteNoise noise;
 };
@@ -175,8 +184,8 @@ private:
 
     static int32 countdownTo(int32 sampleOffset)
     {
-        return static_cast<int32>(std::clamp<int64>(int64(sampleOffset) + 1, kCountdownFloor,
-                                                    std::numeric_limits<int32>::max()));
+        return static_cast<int32>(
+            std::clamp<int64>(int64(sampleOffset) + 1, kCountdownFloor, std::numeric_limits<int32>::max()));
     }
     static int32 countDown(int32 value, int32 steps)
     {
@@ -328,14 +337,31 @@ private:
         case kOscillatorTriangle: renderGenerated<T, kOscillatorTriangle>(osc, sampleCounter, count, left); break;
         case kOscillatorSquare: renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left); break;
         case kOscillatorSaw: renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left); break;
-        case kOscillatorWhiteNoise: renderWhiteNoise<T>(osc, count, left, context->noise); break;
         default:
             stereo = osc.setIndex >= 0 && osc.frames.stereo;
             renderSamples(osc, count, left, right, context->finished[o], stereo);
             break;
         }
-        renderFilters(osc, count, left, right, stereo);
         return stereo;
+    }
+
+    // Every white-noise oscillator of the voice: in each step they draw in oscillator order.
+    void renderWhiteNoises(int32 count)
+    {
+        T* outs[kNumOscillators];
+        double volumes[kNumOscillators];
+        int32 noises = 0;
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const int32 o = activeOscillators[a];
+            if (oscillators[o].type != kOscillatorWhiteNoise)
+                continue;
+            outs[noises] = context->left[o];
+            volumes[noises++] = oscillators[o].volume;
+        }
+        for (int32 k = 0; k < count; ++k)
+            for (int32 j = 0; j < noises; ++j)
+                outs[j][k] = whiteNoiseValue<T>(context->noise, volumes[j]);
     }
 
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
@@ -344,14 +370,30 @@ private:
         const uint64 n = sampleCounter;
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
-        case 0: renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished); break;
-        case 1: renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished); break;
-        case 2: renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished); break;
-        case 3: renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished); break;
-        case 4: renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished); break;
-        case 5: renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished); break;
-        case 6: renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished); break;
-        default: renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished); break;
+        case 0:
+            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
+        case 1:
+            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
+        case 2:
+            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
+        case 3:
+            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
+        case 4:
+            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
+        case 5:
+            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
+        case 6:
+            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
+        default:
+            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            break;
         }
     }
 
@@ -402,98 +444,180 @@ private:
         if (first >= length)
             return true;
 
+        // White noise draws from the pool's shared source only for the steps that sound, so it
+        // renders once the envelopes have said how many do.
         const int32 count = length - first;
-        const T* sourceLeft[kNumOscillators];
-        const T* sourceRight[kNumOscillators];
+        bool stereo[kNumOscillators] = {};
+        for (int32 a = 0; a < activeCount; ++a)
+            if (oscillators[activeOscillators[a]].type != kOscillatorWhiteNoise)
+                stereo[a] = renderOscillator(activeOscillators[a], count);
+        const int32 sounding = runEnvelopes(count, releaseFrom - first);
+        renderWhiteNoises(sounding);
+        runFilters(sounding, stereo);
+        // A value that is not a finite number (a filter gone wrong) ends this voice before it
+        // reaches the bus, where it would silence every voice of the channel.
         for (int32 a = 0; a < activeCount; ++a)
         {
             const int32 o = activeOscillators[a];
-            const bool stereo = renderOscillator(o, count);
-            sourceLeft[a] = context->left[o];
-            sourceRight[a] = stereo ? context->right[o] : context->left[o];
-            // A value that is not a finite number (a filter gone wrong) ends this voice before it
-            // reaches the bus, where it would silence every voice of the channel.
-            if (!allFinite(sourceLeft[a], count) || (stereo && !allFinite(sourceRight[a], count)))
+            if (!allFinite(context->left[o], sounding) || (stereo[a] && !allFinite(context->right[o], sounding)))
                 return false;
         }
 
-        const int32 sounding = runEnvelopes(count, releaseFrom - first);
         runVoiceGains(sounding);
         for (int32 a = 0; a < activeCount; ++a)
         {
-            mix(sourceLeft[a], context->leftGain, context->level[a], outLeft + first, sounding);
-            mix(sourceRight[a], context->rightGain, context->level[a], outRight + first, sounding);
+            const int32 o = activeOscillators[a];
+            mix(context->left[o], context->leftGain, context->level[a], outLeft + first, sounding);
+            mix(stereo[a] ? context->right[o] : context->left[o], context->rightGain, context->level[a],
+                outRight + first, sounding);
         }
         return sounding == count;
     }
 
+    // The coefficients of a moving filter, taken from a sweep that another oscillator already
+    // worked out when it started from the same state.
+    void sweepCoefficients(OscillatorState<T>& osc, int32 count, BiquadCoefficients* out)
+    {
+        FilterRampKey key{};
+        key.type = osc.leftFilter.getType();
+        key.sampleRate = osc.leftFilter.getSampleRate();
+        key.start = osc.leftFilter.getCoefficients();
+        key.frequency = osc.filterFrequency;
+        key.resonance = osc.filterResonance;
+        key.count = count;
+        if (const auto* ramp = context->filterRamps.find(key))
+        {
+            std::copy_n(ramp->coefficients, count, out);
+            osc.filterFrequency = ramp->frequencyEnd;
+            osc.filterResonance = ramp->resonanceEnd;
+            return;
+        }
+        rampCoefficients(osc, count, out);
+        context->filterRamps.store(key, out, count, osc.filterFrequency, osc.filterResonance);
+    }
+
+    // The filters of all oscillators side by side; while frequency or resonance move, the
+    // coefficients follow them step by step.
+    void runFilters(int32 count, const bool* stereo)
+    {
+        FilterPair<T> pairs[kNumOscillators];
+        int32 pairCount = 0;
+        for (int32 a = 0; a < activeCount; ++a)
+        {
+            const int32 o = activeOscillators[a];
+            OscillatorState<T>& osc = oscillators[o];
+            if (osc.filterType == kFilterOff)
+                continue;
+            FilterPair<T>& pair = pairs[pairCount++];
+            pair.left = &osc.leftFilter;
+            pair.right = &osc.rightFilter;
+            pair.leftData = context->left[o];
+            pair.rightData = stereo[a] ? context->right[o] : context->left[o];
+            if (osc.filterFrequency.moving() || osc.filterResonance.moving())
+            {
+                sweepCoefficients(osc, count, context->coefficients[a]);
+                pair.perStep = context->coefficients[a];
+            }
+        }
+        runFilterPairs(pairs, pairCount, count);
+    }
+
     // Envelope steps and end tests for `count` sounding steps, with the release firing from step
     // `releaseFrom`; stores each oscillator's level per step. Returns the number of steps that sound
-    // before the voice ends (count when it does not end).
+    // before the voice ends (count when it does not end). Runs of steps in which nothing changes
+    // stage and no end test can hold go stage by stage; the others step by step.
     int32 runEnvelopes(int32 count, int32 releaseFrom)
     {
-        if (holdsSustain(releaseFrom, count))
+        int32 k = 0;
+        while (k < count)
         {
-            for (int32 a = 0; a < activeCount; ++a)
+            const int32 steady = steadySteps(k, count, releaseFrom);
+            if (steady > 0)
             {
-                OscillatorState<T>& osc = oscillators[activeOscillators[a]];
-                std::fill_n(context->level[a], count, osc.envelope.sustainLevel);
-                if (osc.type == kOscillatorMultiSample)
-                    osc.finished = context->finished[activeOscillators[a]][count - 1] != 0;
+                const bool releaseAll = receiveNoteOff && k > releaseFrom;
+                for (int32 a = 0; a < activeCount; ++a)
+                {
+                    const int32 o = activeOscillators[a];
+                    OscillatorState<T>& osc = oscillators[o];
+                    Envelope& envelope = osc.envelope;
+                    envelope.runSteady(steady, !receiveNoteOff, receiveNoteOff ? releaseAll : envelope.releasing,
+                                       context->level[a] + k);
+                    if (osc.type == kOscillatorMultiSample)
+                        osc.finished = context->finished[o][k + steady - 1] != 0;
+                }
+                k += steady;
+                continue;
             }
-            return count;
-        }
-        for (int32 k = 0; k < count; ++k)
-        {
-            for (int32 a = 0; a < activeCount; ++a)
-                oscillators[activeOscillators[a]].envelope.advance(!receiveNoteOff);
-            if (allSamplesFinished())
+            if (!stepEnvelopes(k, releaseFrom))
                 return k;
-            if (!receiveNoteOff)
-            {
-                for (int32 a = 0; a < activeCount; ++a)
-                {
-                    Envelope& envelope = oscillators[activeOscillators[a]].envelope;
-                    if (envelope.releasing)
-                        envelope.advanceRelease();
-                }
-                if (allReleased())
-                    return k;
-            }
-            else if (k >= releaseFrom)
-            {
-                for (int32 a = 0; a < activeCount; ++a)
-                {
-                    Envelope& envelope = oscillators[activeOscillators[a]].envelope;
-                    envelope.releasing = true;
-                    envelope.advanceRelease();
-                }
-                if (allReleased())
-                    return k;
-            }
-            for (int32 a = 0; a < activeCount; ++a)
-            {
-                OscillatorState<T>& osc = oscillators[activeOscillators[a]];
-                if (osc.type == kOscillatorMultiSample)
-                    osc.finished = context->finished[activeOscillators[a]][k] != 0;
-                double level;
-                context->level[a][k] = osc.envelope.level(level) ? level : 0.0;
-            }
+            ++k;
         }
         return count;
     }
 
-    // True when no envelope can change in the coming steps: every oscillator sustains a held note
-    // and neither a release nor the end of a recording can end the voice.
-    bool holdsSustain(int32 releaseFrom, int32 count) const
+    // Steps from k on that runSteady can take: no stage ends, no note-off fires, no recording is
+    // or becomes finished (so neither end test can hold), and no advancing release completes.
+    int32 steadySteps(int32 k, int32 count, int32 releaseFrom) const
     {
-        if (!receiveNoteOff || releaseFrom < count || onlySamplePlayers)
+        int32 steps = count - k;
+        if (receiveNoteOff && k <= releaseFrom)
+            steps = std::min(steps, releaseFrom - k);
+        const bool releaseAll = receiveNoteOff && k > releaseFrom;
+        for (int32 a = 0; a < activeCount && steps > 0; ++a)
+        {
+            const int32 o = activeOscillators[a];
+            const OscillatorState<T>& osc = oscillators[o];
+            const Envelope& envelope = osc.envelope;
+            steps = std::min(steps,
+                             envelope.steadySteps(!receiveNoteOff, receiveNoteOff ? releaseAll : envelope.releasing));
+            if (osc.type != kOscillatorMultiSample)
+                continue;
+            if (osc.finished)
+                return 0;
+            // The end tests of a step read the flag of the step before.
+            const uint8* flags = context->finished[o];
+            const uint8* set = std::find(flags + k, flags + k + std::max(steps - 1, 0), 1);
+            steps = std::min(steps, static_cast<int32>(set - flags) - k + 1);
+        }
+        return steps;
+    }
+
+    // One envelope step with its end tests; false when the voice ends in it.
+    bool stepEnvelopes(int32 k, int32 releaseFrom)
+    {
+        for (int32 a = 0; a < activeCount; ++a)
+            oscillators[activeOscillators[a]].envelope.advance(!receiveNoteOff);
+        if (allSamplesFinished())
             return false;
+        if (!receiveNoteOff)
+        {
+            for (int32 a = 0; a < activeCount; ++a)
+            {
+                Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+                if (envelope.releasing)
+                    envelope.advanceRelease();
+            }
+            if (allReleased())
+                return false;
+        }
+        else if (k >= releaseFrom)
+        {
+            for (int32 a = 0; a < activeCount; ++a)
+            {
+                Envelope& envelope = oscillators[activeOscillators[a]].envelope;
+                envelope.releasing = true;
+                envelope.advanceRelease();
+            }
+            if (allReleased())
+                return false;
+        }
         for (int32 a = 0; a < activeCount; ++a)
         {
-            const Envelope& envelope = oscillators[activeOscillators[a]].envelope;
-            if (!envelope.decayDone || envelope.releasing)
-                return false;
+            OscillatorState<T>& osc = oscillators[activeOscillators[a]];
+            if (osc.type == kOscillatorMultiSample)
+                osc.finished = context->finished[activeOscillators[a]][k] != 0;
+            double level;
+            context->level[a][k] = osc.envelope.level(level) ? level : 0.0;
         }
         return true;
     }
@@ -501,39 +625,56 @@ private:
     // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
     void runVoiceGains(int32 count)
     {
-        const bool tremolo = modWheel.value != 0.0 || modWheel.moving();
-        const bool moving =
-            voiceGain.moving() || leftPanGain.moving() || rightPanGain.moving() || modWheel.moving();
+        // Locals: the stores into the context's arrays could otherwise alias the voice's fields.
+        SmoothedValue gain = voiceGain, left = leftPanGain, right = rightPanGain, wheel = modWheel;
+        const bool tremolo = wheel.value != 0.0 || wheel.moving();
+        double wheelValues[kRenderChunk];
+        smoothedSteps(gain, context->voiceGain, count);
+        smoothedSteps(left, context->leftGain, count);
+        smoothedSteps(right, context->rightGain, count);
+        smoothedSteps(wheel, wheelValues, count);
+        if (tremolo)
+        {
+            const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
+            for (int32 k = 0; k < count; ++k)
+            {
+                const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
+                context->tremolo[k] = T(1) - u * static_cast<T>(wheelValues[k] * 0.5);
+            }
+        }
+        else
+            std::fill_n(context->tremolo, count, T(1));
+        voiceGain = gain;
+        leftPanGain = left;
+        rightPanGain = right;
+        modWheel = wheel;
+        sampleCounter += static_cast<uint64>(count);
+    }
+
+    // The value of each of `count` steps, each followed by one smoothing step; a value that does not
+    // move stays where it is, so it is written in one go.
+    static void smoothedSteps(SmoothedValue& value, double* out, int32 count)
+    {
+        if (!value.moving())
+        {
+            std::fill_n(out, count, value.value);
+            value.stepsLeft -= count;
+            return;
+        }
         for (int32 k = 0; k < count; ++k)
         {
-            ++sampleCounter;
-            T tremoloFactor = T(1);
-            if (tremolo)
-            {
-                const double x = static_cast<double>(sampleCounter) * 15.707963267948966 / this->sampleRate;
-                const T u = (static_cast<T>(static_cast<float>(std::sin(x))) + T(1)) * T(0.5);
-                tremoloFactor = T(1) - u * static_cast<T>(modWheel.value * 0.5);
-            }
-            context->tremolo[k] = tremoloFactor;
-            context->leftGain[k] = leftPanGain.value;
-            context->rightGain[k] = rightPanGain.value;
-            context->voiceGain[k] = voiceGain.value;
-            if (moving)
-            {
-                voiceGain.advance();
-                leftPanGain.advance();
-                rightPanGain.advance();
-                modWheel.advance();
-            }
+            out[k] = value.value;
+            value.advance();
         }
     }
 
     // Adds one oscillator side: value x pan gain x voice gain x tremolo x level, formed in double and
     // added in the sample type, oscillator after oscillator as the running sum of each sample.
-    void mix(const T* source, const double* panGain, const double* level, T* out, int32 count) const
+    void mix(const T* __restrict source, const double* __restrict panGain, const double* __restrict level,
+             T* __restrict out, int32 count) const
     {
-        const double* gain = context->voiceGain;
-        const T* tremolo = context->tremolo;
+        const double* __restrict gain = context->voiceGain;
+        const T* __restrict tremolo = context->tremolo;
         for (int32 k = 0; k < count; ++k)
             out[k] += static_cast<T>(static_cast<double>(source[k]) * panGain[k] * gain[k] *
                                      static_cast<double>(tremolo[k]) * level[k]);

@@ -383,6 +383,9 @@ TEST_F(ControllerTest, FollowsTheProcessorsStateAfterProgramChangesAndEditsAndRe
     state.oscillators[1][2].detune = -7.0;
     state.masterVolume[1] = nan;
     state.masterVolume[5] = 4.0;
+    // Found by fuzzing the component state: a resonance and a volume that are not numbers.
+    state.oscillators[5][2].filterQ = nan;
+    state.oscillators[11][2].volume = nan;
     state.receiveNoteOff[1] = -3;
     state.receiveNoteOff[5] = 5;
     state.program[5] = 25;

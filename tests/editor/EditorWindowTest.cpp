@@ -1,7 +1,6 @@
 // The editor as a host meets it: the view the bundle's controller opens, embedded into a window of
 // a real X server (an Xvfb of the test's own) and driven by a host run loop.
 #include <poll.h>
-#include <signal.h>
 #include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
@@ -16,39 +15,13 @@
 #include "EditorTestSupport.h"
 #include "source/editor/UIDescription.h"
 #include "tests/support/HostedPlugIn.h"
+#include "tests/support/VirtualDisplay.h"
 
 namespace Taviro::Test {
 namespace {
 
 constexpr int kWidth = 946;
 constexpr int kHeight = 565;
-
-// Xvfb on a free display, from a shell that tells its process id first. The read waits (however long a
-// loaded machine takes) for the display number; the pipe stays open: the server writes again on resets.
-struct VirtualDisplay
-{
-    VirtualDisplay()
-        : out(popen("echo $$; exec Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp -noreset", "r"))
-    {
-        char pidLine[32], number[32];
-        if (out && std::fgets(pidLine, sizeof pidLine, out) && std::fgets(number, sizeof number, out))
-        {
-            pid = std::atoi(pidLine);
-            name = std::string(":").append(number, std::strcspn(number, "\n"));
-            setenv("DISPLAY", name.c_str(), 1);
-        }
-    }
-    ~VirtualDisplay()
-    {
-        if (pid > 0)
-            kill(pid, SIGTERM);
-        if (out)
-            pclose(out);
-    }
-    FILE* out;
-    pid_t pid = -1;
-    std::string name;
-};
 
 // The host's window frame and run loop, as a DAW offers them to a plug-in view on Linux.
 class TestPlugFrame : public FObject, public IPlugFrame, public Linux::IRunLoop

@@ -94,6 +94,7 @@ TEST(HostMisuseIntegrationTest, ReportsOfADamagedUserProgramStayWithinZeroToOne)
     putDouble(image, user1 + 84 + 56, 5.0);                   // OSC 2 detune, stored -1..+1
     image[user1 + 84 + 64] = static_cast<unsigned char>(-20); // OSC 2 octave: before the first
     putDouble(image, user1 + 84 + 66, -kInfinity);            // OSC 2 filter frequency
+    image[user1 + 84 + 83] = static_cast<unsigned char>(-103); // OSC 2 set: before the first (from fuzzing)
     image[user1 + 168 + 82] = 100;                            // OSC 3 type: beyond "Multi Sample", 6
     image[user1 + 168 + 65] = static_cast<unsigned char>(-1); // OSC 3 filter type
     putDouble(image, user1 + 168 + 74, 1e300);                // OSC 3 resonance
@@ -104,9 +105,9 @@ TEST(HostMisuseIntegrationTest, ReportsOfADamagedUserProgramStayWithinZeroToOne)
     plugIn.inputChanges.addChange(46, 15.5 / 19.0); // channel 1 to program 15, "USER 1"
     // By parameter offset: list index / entries (type 7, set 8, filter 4, octave 17), detune
     // (d + 1) / 2, doubles within 0..1 with not-a-number as 0.
-    const std::pair<int32, double> damaged[] = {{2, 0.0},  {1, 7 * 0.125}, {17, 1.0}, {22, 0.0},
-                                                {20, 0.0}, {28, 6 / 7.0},  {33, 0.0}, {35, 1.0},
-                                                {42, 0.0}, {45, 1.0}};
+    const std::pair<int32, double> damaged[] = {{2, 0.0},  {1, 7 * 0.125}, {17, 1.0}, {22, 0.0}, {20, 0.0},
+                                                {15, 0.0}, {28, 6 / 7.0},  {33, 0.0}, {35, 1.0}, {42, 0.0},
+                                                {45, 1.0}};
     // The block that applies the program reports the first of them.
     std::vector<std::pair<int32, double>> reports;
     for (int block = 0; block < 44; ++block)

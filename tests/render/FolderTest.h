@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <unistd.h>
 
 namespace Taviro::Test
 {
@@ -12,7 +14,8 @@ struct FolderTest : testing::Test
 {
     std::filesystem::path folder =
         std::filesystem::path(testing::TempDir()) /
-        ("taviro-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        ("taviro-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+         std::to_string(getpid())); // two builds' tests may run at once
 
     void SetUp() override
     {

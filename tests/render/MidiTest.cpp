@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -223,6 +224,10 @@ TEST(TempoMap, ConvertsTicksToTheNearestSampleWithoutDrift)
     // 29.97 drop-frame last 1.001 s.
     EXPECT_EQ(sampleAt({0, 25, 40}, {{0, 1000000}}, 48000, 1000), 48000);
     EXPECT_EQ(sampleAt({0, 29, 1}, {}, 48000, 30), 48048);
+    // 2^44 quarters of 16.8 s at one tick per quarter are 1.4e19 samples, past 64 bits: the
+    // position saturates, so the song reads as too long instead of wrapping below zero.
+    EXPECT_EQ(sampleAt({1}, {{0, 0xFFFFFF}}, 48000, std::uint64_t(1) << 44),
+              std::numeric_limits<std::int64_t>::max());
     auto smpte = parseMidiFile(smfFile(0, 0xE728, {endOfTrack})).division;
     EXPECT_EQ(smpte.framesPerSecond * 1000 + smpte.ticksPerFrame, 25040);
 }

@@ -287,12 +287,23 @@ TEST_F(RenderEndToEnd, FailuresSayWhatIsWrongExitNonZeroAndLeaveNoOutput)
 {
     auto midi = threeChannelSong();
     std::ofstream(folder / "broken.mid") << "MThd this is not a MIDI file";
+    // One tick per quarter at the slowest tempo, then 45000 of the longest delta times (each before
+    // an empty text event): the song's end lies beyond 64 bits of samples.
+    std::string track("\x00\xFF\x51\x03\xFF\xFF\xFF", 7);
+    for (int i = 0; i < 45000; ++i)
+        track.append("\xFF\xFF\xFF\x7F\xFF\x01\x00", 7);
+    track.append("\x00\xFF\x2F\x00", 4);
+    const auto size = static_cast<std::uint32_t>(track.size());
+    std::ofstream(folder / "endless.mid", std::ios::binary)
+        << std::string("MThd\0\0\0\x06\0\0\0\x01\0\x01MTrk", 18) << char(size >> 24) << char(size >> 16)
+        << char(size >> 8) << char(size) << track;
     const std::string bundle = TAVIRO_BUNDLE_DIR;
     // Each with a word of its message and its exit status, 2 for a usage error.
     const std::tuple<std::vector<std::string>, std::string, int> failures[] = {
         {{"--plugin", (folder / "Nowhere.vst3").string(), midi, "--stems", "stems"}, "Nowhere.vst3", 1},
         {{"--plugin", bundle, "absent.mid"}, "absent.mid", 1},
         {{"--plugin", bundle, "broken.mid", "--stems", "stems"}, "broken.mid", 1},
+        {{"--plugin", bundle, "endless.mid"}, "longer than the two hours", 1},
         {{"--plugin", bundle, midi, "--out", (folder / "no" / "such.wav").string()}, "such.wav", 1},
         {{"--frobnicate"}, "unknown option --frobnicate", 2},
         {{"--out"}, "--out needs a value", 2},

@@ -1,3 +1,4 @@
+#include "source/engine/SampleFrames.h"
 #include "tests/samples/WaveImages.h"
 
 #include <gtest/gtest.h>
@@ -73,3 +74,18 @@ TEST_F(WaveReader, AcceptsOnlyIntegerPcmAndTakesTheLastValidLoopAfterTheData)
 }
 
 } // namespace
+
+// Found by fuzzing: the reader takes the rate as stored, even one that reads negative as int32;
+// the player leaves such a recording, and one of 0 Hz, silent instead of dividing by it.
+TEST_F(WaveReader, KeepsAnyStoredRateAndThePlayerRefusesOneThatIsNotPositive)
+{
+    for (const uint32_t rate : {0xEE00AC44u, 0u})
+    {
+        const S image = riff(chunk("fmt ", fmtBody(1, 2, 16, rate)) + data(8));
+        WaveSample sample;
+        ASSERT_TRUE(parseWaveImage(sample, reinterpret_cast<const uint8_t*>(image.data()), image.size()));
+        EXPECT_EQ(sample.sampleRate, static_cast<int32_t>(rate));
+        SampleFrames frames;
+        EXPECT_FALSE(frames.assign(sample));
+    }
+}

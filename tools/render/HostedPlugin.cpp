@@ -126,7 +126,7 @@ void HostedPlugin::startProcessing(const ProcessingSetup& setup)
     std::vector<SpeakerArrangement> stereo(static_cast<std::size_t>(outputs), SpeakerArr::kStereo);
     processorObject->setBusArrangements(nullptr, 0, stereo.data(), outputs);
 
-    ProcessSetup processSetup{kOffline, sampleSize, setup.blockSize,
+    ProcessSetup processSetup{setup.realtime ? kRealtime : kOffline, sampleSize, setup.blockSize,
                               static_cast<SampleRate>(setup.sampleRate)};
     if (processorObject->setupProcessing(processSetup) != kResultOk)
         throw HostError("\"" + componentInfo.name + "\" refused " + std::to_string(setup.sampleRate) +
@@ -152,6 +152,14 @@ void HostedPlugin::stopProcessing()
     if (active)
         componentObject->setActive(false);
     active = false;
+}
+
+void HostedPlugin::setComponentHandler(IPtr<IComponentHandler> handler)
+{
+    if (!controllerObject)
+        return;
+    componentHandler = handler;
+    controllerObject->setComponentHandler(componentHandler);
 }
 
 HostedPlugin::~HostedPlugin()

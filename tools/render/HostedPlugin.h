@@ -26,6 +26,7 @@ struct ProcessingSetup
     int sampleRate = 48000;
     int blockSize = 512;
     bool doublePrecision = false;
+    bool realtime = false; // live playing rather than an offline render
 };
 
 // One instrument from a VST 3 bundle, set up the way a DAW does it: the processor component and
@@ -51,6 +52,9 @@ class HostedPlugin
     Steinberg::Vst::IAudioProcessor& processor() const { return *processorObject; }
     // Null when the bundle offers no controller for the component.
     Steinberg::Vst::IEditController* controller() const { return controllerObject.get(); }
+
+    // Replaces the host's side of the controller's edits (by default one that only records them).
+    void setComponentHandler(Steinberg::IPtr<Steinberg::Vst::IComponentHandler> handler);
 
     // The parameter that MIDI controller `controller` of `channel` drives on the event input, if any.
     std::optional<std::uint32_t> controllerAssignment(int channel, int controller) const;

@@ -1,6 +1,7 @@
 #include "tools/render/MidiTiming.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace Taviro::Render
 {
@@ -9,10 +10,14 @@ namespace
 
 constexpr std::uint32_t defaultMicrosecondsPerQuarter = 500000; // 120 beats per minute
 
-// Rounds numerator / denominator to the nearest whole number (halves upward).
+// Rounds numerator / denominator to the nearest whole number (halves upward). A quotient beyond
+// 64 bits (a file of huge delta times at a slow tempo) saturates: such a song reads as far too
+// long, never as one that ends before it starts.
 std::int64_t roundedQuotient(unsigned __int128 numerator, unsigned __int128 denominator)
 {
-    return static_cast<std::int64_t>((2 * numerator + denominator) / (2 * denominator));
+    const unsigned __int128 quotient = (2 * numerator + denominator) / (2 * denominator);
+    constexpr auto largest = std::numeric_limits<std::int64_t>::max();
+    return quotient > static_cast<unsigned __int128>(largest) ? largest : static_cast<std::int64_t>(quotient);
 }
 
 } // namespace

@@ -3,6 +3,11 @@
 namespace Taviro::Render
 {
 
+MidiTranslator::MidiTranslator(ControllerAssignment assignment)
+    : assignment(std::move(assignment)), sounding(static_cast<std::size_t>(channels * keysPerChannel))
+{
+}
+
 std::optional<double> MidiTranslator::programValue(int channel, int program)
 {
     if (channel == drumChannel)
@@ -23,17 +28,29 @@ std::int32_t MidiTranslator::startNote(int channel, int pitch)
 {
     std::int32_t id = nextNoteId;
     nextNoteId = nextNoteId == INT32_MAX ? 0 : nextNoteId + 1;
-    sounding[{channel, pitch}].push_back(id);
+    if (channel < 0 || channel >= channels || pitch < 0 || pitch >= keysPerChannel)
+        return id;
+    HeldNotes& held = sounding[static_cast<std::size_t>(channel * keysPerChannel + pitch)];
+    if (held.count == heldPerKey)
+    {
+        held.first = static_cast<std::uint8_t>((held.first + 1) % heldPerKey);
+        --held.count;
+    }
+    held.ids[(held.first + held.count) % heldPerKey] = id;
+    ++held.count;
     return id;
 }
 
 std::optional<std::int32_t> MidiTranslator::endNote(int channel, int pitch)
 {
-    auto found = sounding.find({channel, pitch});
-    if (found == sounding.end() || found->second.empty())
+    if (channel < 0 || channel >= channels || pitch < 0 || pitch >= keysPerChannel)
         return std::nullopt;
-    std::int32_t id = found->second.front();
-    found->second.pop_front();
+    HeldNotes& held = sounding[static_cast<std::size_t>(channel * keysPerChannel + pitch)];
+    if (held.count == 0)
+        return std::nullopt;
+    std::int32_t id = held.ids[held.first];
+    held.first = static_cast<std::uint8_t>((held.first + 1) % heldPerKey);
+    --held.count;
     return id;
 }
 

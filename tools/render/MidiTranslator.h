@@ -2,12 +2,12 @@
 
 #include "tools/render/MidiFile.h"
 
+#include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace Taviro::Render
 {
@@ -33,6 +33,8 @@ struct ParameterCommand
 // channel first); program changes become changes of the channel's program-change parameter;
 // control changes, channel pressure and pitch bend become changes of whatever parameter the
 // plug-in's MIDI controller mapping names, and are dropped where it names none.
+// All storage is taken at construction, so translating never allocates and may run on an audio
+// thread (provided `assignment` does neither).
 class MidiTranslator
 {
   public:
@@ -44,8 +46,11 @@ class MidiTranslator
     static constexpr int pitchBendController = 129;
     static constexpr int drumChannel = 9;
     static constexpr int instrumentPrograms = 19;
+    // Notes of one key and channel that can sound at once; beyond it the oldest is forgotten
+    // (left to end by itself) to make room.
+    static constexpr int heldPerKey = 8;
 
-    explicit MidiTranslator(ControllerAssignment assignment) : assignment(std::move(assignment)) {}
+    explicit MidiTranslator(ControllerAssignment assignment);
 
     // Calls note(NoteCommand) or parameter(ParameterCommand) on `sink` for what `event` means.
     template <typename Sink> void translate(const MidiEvent& event, Sink& sink);
@@ -64,8 +69,18 @@ class MidiTranslator
     std::int32_t startNote(int channel, int pitch);
     std::optional<std::int32_t> endNote(int channel, int pitch);
 
+    // The IDs of the sounding notes of one key and channel, oldest first, in a ring.
+    struct HeldNotes
+    {
+        std::array<std::int32_t, heldPerKey> ids;
+        std::uint8_t first = 0;
+        std::uint8_t count = 0;
+    };
+    static constexpr int keysPerChannel = 128;
+    static constexpr int channels = 16;
+
     ControllerAssignment assignment;
-    std::map<std::pair<int, int>, std::deque<std::int32_t>> sounding;
+    std::vector<HeldNotes> sounding; // [channel * 128 + pitch]
     std::int32_t nextNoteId = 0;
 };
 
@@ -110,10 +125,15 @@ template <typename Sink> void MidiTranslator::translate(const MidiEvent& event, 
 
 template <typename Sink> void MidiTranslator::releaseAll(Sink& sink)
 {
-    for (auto& [key, ids] : sounding)
-        for (std::int32_t id : ids)
-            sink.note(NoteCommand{false, key.first, key.second, 0.0f, id});
-    sounding.clear();
+    for (std::size_t key = 0; key < sounding.size(); ++key)
+    {
+        HeldNotes& held = sounding[key];
+        for (int i = 0; i < held.count; ++i)
+            sink.note(NoteCommand{false, static_cast<int>(key) / keysPerChannel,
+                                  static_cast<int>(key) % keysPerChannel, 0.0f,
+                                  held.ids[(held.first + i) % heldPerKey]});
+        held.count = 0;
+    }
 }
 
 } // namespace Taviro::Render

@@ -1,0 +1,195 @@
+#pragma once
+
+#include "CatmullRom.h"
+#include "OscillatorRender.h"
+
+#include <algorithm>
+#include <emmintrin.h>
+
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// Both sides of the four frames from p through the shared weights, as one two-lane computation in
+// the order of CatmullRomWeights.
+template <typename T, int32 format>
+inline void interpolateStereo(const CatmullRomWeights& w, const uint8* p, uint64 frameBytes, int32 sideBytes, T& l,
+                              T& r)
+{
+    auto frame = [&](const uint8* f) {
+        return _mm_setr_pd(static_cast<double>(readSample<T, format>(f)),
+                           static_cast<double>(readSample<T, format>(f + sideBytes)));
+    };
+    __m128d v = _mm_mul_pd(_mm_set1_pd(w.w0), frame(p + frameBytes));
+    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.wm1), frame(p)));
+    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.w1), frame(p + 2 * frameBytes)));
+    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.w2), frame(p + 3 * frameBytes)));
+    l = static_cast<T>(_mm_cvtsd_f64(v));
+    r = static_cast<T>(_mm_cvtsd_f64(_mm_unpackhi_pd(v, v)));
+}
+
+// Sample playback with rate conversion, loops and four-point interpolation for the sample counters
+// n0, n0 + 1, ...: writes `count` values (scaled by the oscillator volume) and the finished flag
+// as it stands after each step. The playback rate changes only at the first sounding step of a
+// block, so the positions of a stretch are a closed-form function of the counter: they are worked
+// out first, in a loop without branches, then the frames are read. Frames that lie wholly inside
+// the recording (no loop wrap, no end) are read in place; the rest go through the general reads.
+template <typename T, int32 format, bool stereo>
+void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 retardLength, T* left, T* right,
+                       uint8* finished, double* positions)
+{
+    // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
+    const SampleFrames frames = osc.frames;
+    const double volume = osc.volume;
+    bool isFinished = osc.finished;
+
+    // Retard steps (and a note without a recording) are silent.
+    int32 first = 0;
+    if (osc.setIndex < 0)
+        first = count;
+    else if (int64(n0) < retardLength)
+        first = static_cast<int32>(std::min<int64>(int64(retardLength) - int64(n0), count));
+    for (int32 k = 0; k < first; ++k)
+    {
+        left[k] = T(0);
+        if constexpr (stereo)
+            right[k] = T(0);
+        if (osc.setIndex < 0)
+            isFinished = true;
+        finished[k] = isFinished;
+    }
+    if (first == count)
+        return;
+
+    // Re-base at the first sounding step when the rate changed; positions of the whole stretch.
+    const int64 m0 = int64(n0) + first - retardLength;
+    if (osc.currentRate == -1.0)
+        osc.currentRate = osc.targetRate;
+    if (osc.currentRate != osc.targetRate)
+    {
+        osc.positionOffset += static_cast<double>(m0 - osc.positionBase) / osc.sampleRateRatio * osc.currentRate;
+        osc.currentRate = osc.targetRate;
+        osc.positionBase = m0;
+    }
+    {
+        const double ratio = osc.sampleRateRatio;
+        const double rate = osc.currentRate;
+        const double offset = osc.positionOffset;
+        const double base = static_cast<double>(m0 - osc.positionBase); // whole numbers: exact in double
+        for (int32 k = first; k < count; ++k)
+            positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
+    }
+
+    // Frames below this index can be read in place (inside the loop, or inside the recording).
+    const uint64 inPlaceEnd = frames.hasLoop ? frames.loopEnd : frames.frameCount;
+    const uint8* data = frames.data;
+    const uint64 frameBytes = static_cast<uint64>(frames.frameBytes);
+    const int32 sideBytes = frames.bytesPerSample;
+
+    // The four frames around the last fractional position of the general reads, left and right.
+    uint64 windowIndex = ~uint64(0) - 1;
+    uint64 lastIndex = ~uint64(0);
+    uint64 lastWrapped = 0;
+    uint64 lastFrame = 0;
+    T wl[4] = {}, wr[4] = {};
+    for (int32 k = first; k < count; ++k)
+    {
+        const double pos = positions[k];
+        T l, r;
+        if (!(pos >= 0.0 && pos < 1.8e19)) // a position no index can hold plays silence
+        {
+            l = r = T(0);
+            isFinished = !frames.hasLoop;
+            left[k] = l;
+            if constexpr (stereo)
+                right[k] = r;
+            finished[k] = isFinished;
+            continue;
+        }
+        // Positions below 2^63 convert through the signed conversion, one instruction.
+        const uint64 i = pos < 9.2e18 ? static_cast<uint64>(static_cast<int64>(pos)) : static_cast<uint64>(pos);
+        const bool whole = static_cast<double>(i) == pos;
+        // Frame i inside the loop, followed from the last step: positions only move forwards.
+        uint64 j = i;
+        if (frames.hasLoop && i >= frames.loopEnd)
+        {
+            if (i >= lastIndex && i - lastIndex < frames.loopLength)
+            {
+                j = lastWrapped + (i - lastIndex);
+                if (j >= frames.loopEnd)
+                    j -= frames.loopLength;
+            }
+            else
+                j = frames.wrap(i);
+            lastIndex = i;
+            lastWrapped = j;
+        }
+        // Frame j - 1 is the frame before: at the loop start of a wrapped index it is the loop end.
+        const bool previousInPlace = j == i ? i >= 1 : j > frames.loopStart;
+        if (!whole && previousInPlace && j + 2 < inPlaceEnd)
+        {
+            const CatmullRomWeights weights(pos - static_cast<double>(i));
+            const uint8* p = data + (j - 1) * frameBytes;
+            if constexpr (stereo)
+                interpolateStereo<T, format>(weights, p, frameBytes, sideBytes, l, r);
+            else
+                l = static_cast<T>(weights(readSample<T, format>(p), readSample<T, format>(p + frameBytes),
+                                           readSample<T, format>(p + 2 * frameBytes),
+                                           readSample<T, format>(p + 3 * frameBytes)));
+            isFinished = false; // frame i + 2 lies inside the recording, or the recording loops
+        }
+        else if (whole)
+        {
+            frames.read<T, format, stereo>(frames.wrap(i), l, r);
+            isFinished = !frames.hasLoop && i >= frames.frameCount;
+        }
+        else
+        {
+            // Neighbouring samples share most of their four frames: slide the window when the
+            // position moved on by one frame, read all four only after a jump.
+            if (i != windowIndex)
+            {
+                if (i == windowIndex + 1)
+                {
+                    for (int32 f = 0; f < 3; ++f)
+                    {
+                        wl[f] = wl[f + 1];
+                        wr[f] = wr[f + 1];
+                    }
+                    lastFrame = frames.next(lastFrame);
+                    frames.read<T, format, stereo>(lastFrame, wl[3], wr[3]);
+                }
+                else
+                {
+                    uint64 jm1, j0, j1;
+                    if (frames.hasLoop && i >= frames.loopEnd)
+                    {
+                        j0 = frames.wrap(i);
+                        jm1 = frames.loopPrevious(j0);
+                    }
+                    else
+                    {
+                        jm1 = frames.wrap(i - 1); // frame "before 0" is 2^64 - 1: past the end, or wrapped
+                        j0 = i;
+                    }
+                    j1 = frames.next(j0);
+                    lastFrame = frames.next(j1);
+                    frames.read<T, format, stereo>(jm1, wl[0], wr[0]);
+                    frames.read<T, format, stereo>(j0, wl[1], wr[1]);
+                    frames.read<T, format, stereo>(j1, wl[2], wr[2]);
+                    frames.read<T, format, stereo>(lastFrame, wl[3], wr[3]);
+                }
+                windowIndex = i;
+            }
+            const CatmullRomWeights weights(pos - static_cast<double>(i));
+            l = static_cast<T>(weights(wl[0], wl[1], wl[2], wl[3]));
+            if constexpr (stereo)
+                r = static_cast<T>(weights(wr[0], wr[1], wr[2], wr[3]));
+            isFinished = !frames.hasLoop && i + 2 >= frames.frameCount;
+        }
+        left[k] = scaledByVolume<T>(l, volume);
+        if constexpr (stereo)
+            right[k] = scaledByVolume<T>(r, volume);
+        finished[k] = isFinished;
+    }
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "pluginterfaces/base/ftypes.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// The tremolo's sine, sin(n x 2 pi x 2.5 Hz / rate) narrowed to single precision, for the sample
+// counters of a stretch. It depends on the counter alone, and the notes of a chord (or of any
+// notes that start together) count alike, so a stretch worked out once serves them all.
+template <int32 maxLength>
+class TremoloCache
+{
+public:
+    // The sines for the counters first + 1 .. first + count (the counter is raised before the
+    // tremolo is formed).
+    const float* sines(uint64 first, int32 count, double sampleRate)
+    {
+        for (Stretch& s : stretches)
+            if (s.first == first && s.count >= count && s.sampleRate == sampleRate)
+                return s.values;
+        Stretch& s = stretches[next];
+        next = (next + 1) % kStretches;
+        s.first = first;
+        s.count = count;
+        s.sampleRate = sampleRate;
+        for (int32 k = 0; k < count; ++k)
+        {
+            const double x = static_cast<double>(first + 1 + static_cast<uint64>(k)) * 15.707963267948966 / sampleRate;
+            s.values[k] = static_cast<float>(std::sin(x));
+        }
+        return s.values;
+    }
+
+private:
+    struct Stretch
+    {
+        uint64 first = ~uint64(0);
+        int32 count = 0;
+        double sampleRate = 0.0;
+        float values[maxLength];
+    };
+    static constexpr int32 kStretches = 8;
+    Stretch stretches[kStretches];
+    int32 next = 0;
+};
+
+} // namespace Steinberg::Vst::TaviroPlugIn

@@ -1,0 +1,273 @@
+// taviro-play's player inside the test's process, on a JACK server of the test's own: its process
+// callback allocates nothing over a stretch of dense MIDI, and 128 sounding voices cause no xrun.
+
+#include "tests/play/JackTestSupport.h"
+#include "tests/render/FolderTest.h"
+#include "tools/play/Player.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <new>
+#include <pthread.h>
+#include <sstream>
+#include <thread>
+
+// Every heap allocation of this program passes through here; those on the watched thread are counted while
+// armed. malloc and free pair up on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+pthread_t watchedThread{};
+} // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (counting.load(std::memory_order_acquire) && pthread_equal(pthread_self(), watchedThread))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size)
+{
+    if (void* p = operator new(size, std::nothrow))
+        return p;
+    throw std::bad_alloc();
+}
+// A sanitizer brings every form of its own; here all of them go through the two above.
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return operator new(size, std::nothrow);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+namespace Taviro::Test {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int period = 256;
+constexpr int rate = PrivateJackServer::sampleRate;
+constexpr Steinberg::Vst::ParamID voiceCount = 784;
+
+ScheduledMidi message(std::int64_t frame, int status, int a, int b = 0)
+{
+    const bool oneByte = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0;
+    return {frame,
+            {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)},
+            static_cast<std::uint8_t>(oneByte ? 2 : 3)};
+}
+
+class PlayRealtime : public FolderTest
+{
+protected:
+    std::unique_ptr<Play::Player> startPlayer()
+    {
+        Play::PlayOptions options;
+        options.gui = false;
+        options.pluginPath = TAVIRO_BUNDLE_DIR;
+        options.statePath = (folder / "state.bin").string();
+        std::ostringstream warnings;
+        auto player = std::make_unique<Play::Player>(options, "", warnings);
+        EXPECT_EQ(warnings.str(), "");
+        return player;
+    }
+
+    // Lets the main thread's work go on (as taviro-play's run loop does) for `duration`; answers
+    // the largest voice count the controller heard of.
+    double serve(
+        Play::Player& player, std::chrono::duration<double> duration,
+        const std::function<void()>& alsoEachTime = [] {})
+    {
+        double most = 0;
+        for (const auto end = Clock::now() + duration; Clock::now() < end; std::this_thread::sleep_for(20ms))
+        {
+            player.service();
+            alsoEachTime();
+            most = std::max(most, player.plugin().controller()->getParamNormalized(voiceCount));
+        }
+        return most;
+    }
+};
+
+// Dense MIDI for 20 seconds of audio (3,750 periods), played at up to four times real time (a loaded
+// machine sends late events at the start of the next period: denser still): every period
+// carries notes on and off on all 16 channels, controllers, pitch bend, channel pressure and now and
+// then a program change, and the editor's edits arrive meanwhile.
+TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
+{
+    PrivateJackServer server(period, 1000000 * period / rate / 4);
+    ASSERT_TRUE(server.running()) << server.log();
+    auto player = startPlayer();
+    TestClient sender("sender", 0, 0);
+    ASSERT_TRUE(sender.connect(sender.portName("midi_out"), "taviro-play:midi_in"));
+
+    constexpr std::int64_t periods = 20 * rate / period;
+    std::vector<ScheduledMidi> events;
+    for (std::int64_t p = 0; p < periods; ++p)
+    {
+        const std::int64_t at = p * period;
+        for (int n = 0; n < 4; ++n)
+        {
+            const int channel = static_cast<int>((p + n) % 16);
+            const int pitch = 36 + static_cast<int>((p * 7 + n * 5) % 60);
+            events.push_back(message(at + n * 50, 0x90 | channel, pitch, 90));
+            events.push_back(message(at + n * 50 + 20, 0x80 | ((channel + 15) % 16),
+                                     36 + static_cast<int>(((p - 1) * 7 + n * 5) % 60)));
+        }
+        events.push_back(message(at + 200, 0xB0 | (p % 16), p % 2 ? 1 : 7, static_cast<int>(p % 128)));
+        events.push_back(
+            message(at + 210, 0xE0 | (p % 16), static_cast<int>(p % 128), static_cast<int>((p / 3) % 128)));
+        events.push_back(message(at + 220, 0xD0 | (p % 16), 64));
+        if (p % 97 == 0)
+            events.push_back(message(at + 230, 0xC0 | (p % 16), static_cast<int>(p % 19)));
+    }
+    std::sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a.frame < b.frame; });
+
+    // The counter counts on the watched thread only.
+    watchedThread = pthread_self();
+    counting.store(true, std::memory_order_release);
+    void* volatile probe = ::operator new(16);
+    counting.store(false);
+    ::operator delete(probe);
+    ASSERT_EQ(allocations.load(), 1);
+
+    // First periods (and whatever the first use of anything costs) before counting.
+    serve(*player, 200ms);
+    watchedThread = jack_client_thread_id(player->jackClient().handle());
+    const std::int64_t start = sender.now() + 2 * period;
+    for (auto& event : events)
+        event.frame += start;
+    sender.schedule(std::move(events));
+    allocations = 0;
+    counting.store(true, std::memory_order_release);
+    sender.arm(start);
+    int edit = 0;
+    double most = 0;
+    while (sender.now() < start + periods * period + 4 * period)
+        most = std::max(
+            most, serve(*player, 100ms, [&] {
+                player->liveProcessor().pushEdit(
+                    {static_cast<Steinberg::Vst::ParamID>(49 * (edit % 16) + 6), (edit % 10) / 10.0});
+                ++edit;
+            }));
+    counting.store(false);
+
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(player->liveProcessor().droppedCount(), 0u);
+    EXPECT_GT(most, 16.0 / 128) << "the notes did not sound";
+    EXPECT_TRUE(player->finish());
+}
+
+// The server's period changes from 256 to 512 frames: the player sets the plug-in up again (off the
+// audio thread) and plays on.
+TEST_F(PlayRealtime, APeriodSizeChangeSetsProcessingUpAgain)
+{
+    PrivateJackServer server(period);
+    ASSERT_TRUE(server.running()) << server.log();
+    auto player = startPlayer();
+    EXPECT_EQ(player->periodSize(), period);
+    EXPECT_EQ(player->sampleRate(), rate);
+    TestClient sender("sender", 0, 0);
+    ASSERT_TRUE(sender.connect(sender.portName("midi_out"), "taviro-play:midi_in"));
+    ASSERT_EQ(jack_set_buffer_size(sender.handle(), 2 * period), 0);
+    for (const auto end = Clock::now() + 20s; player->periodSize() != 2 * period && Clock::now() < end;)
+        serve(*player, 50ms);
+    EXPECT_EQ(player->periodSize(), 2 * period);
+
+    const std::int64_t start = sender.now() + 4 * period;
+    sender.schedule({message(start, 0x90, 60, 100), message(start + 1, 0x91, 62, 100)});
+    sender.arm(start);
+    EXPECT_EQ(serve(*player, 500ms), 2.0 / 128) << "no note sounded after the change";
+    EXPECT_TRUE(player->finish());
+}
+
+// CPU time the thread `thread` has used so far.
+std::chrono::nanoseconds cpuTime(pthread_t thread)
+{
+    clockid_t clock;
+    timespec now{};
+    if (pthread_getcpuclockid(thread, &clock) != 0 || clock_gettime(clock, &now) != 0)
+        return {};
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// 128 voices hold ("Warm Pad" on the 15 instrument channels, nine keys each: the pool is full) at
+// 48 kHz and 256 frames a period in real time. The first two-second stretch without an xrun
+// passes. A loaded machine can make even an idle server late (other programs hold the CPU); if
+// none of five stretches is clean, the xruns count against the player only when its process thread
+// used more than half the time it had.
+TEST_F(PlayRealtime, XrunFreeWith128VoicesAt256FramesAPeriod)
+{
+    PrivateJackServer server(period);
+    ASSERT_TRUE(server.running()) << server.log();
+    auto player = startPlayer();
+    TestClient sender("sender", 0, 0);
+    ASSERT_TRUE(sender.connect(sender.portName("midi_out"), "taviro-play:midi_in"));
+
+    std::vector<ScheduledMidi> events;
+    const std::int64_t start = sender.now() + 4 * period;
+    for (int channel = 0; channel < 16; ++channel)
+    {
+        if (channel == 9)
+            continue;
+        events.push_back(message(start, 0xC0 | channel, 11));
+        for (int key = 0; key < 9; ++key)
+            events.push_back(message(start + 1 + key, 0x90 | channel, 48 + key * 3, 100));
+    }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const auto& a, const auto& b) { return a.frame < b.frame; });
+    sender.schedule(std::move(events));
+    sender.arm(start);
+    EXPECT_EQ(serve(*player, 1s), 1.0) << "the pool is not full";
+
+    const pthread_t audio = jack_client_thread_id(player->jackClient().handle());
+    int cleanStretches = 0;
+    double busiest = 0;
+    for (int stretch = 0; stretch < 5 && cleanStretches == 0; ++stretch)
+    {
+        const int before = sender.xruns();
+        const auto cpuBefore = cpuTime(audio);
+        const auto wallBefore = Clock::now();
+        serve(*player, 2s);
+        const double share = std::chrono::duration<double>(cpuTime(audio) - cpuBefore).count() /
+                             std::chrono::duration<double>(Clock::now() - wallBefore).count();
+        busiest = std::max(busiest, share);
+        cleanStretches += sender.xruns() == before;
+    }
+    EXPECT_EQ(player->plugin().controller()->getParamNormalized(voiceCount), 1.0) << "voices ended";
+    if (cleanStretches == 0)
+    {
+        EXPECT_LT(busiest, 0.5) << "xruns, and the process thread used " << busiest * 100 << "% of the time";
+        std::cout << "note: every stretch had xruns while the process thread used at most " << busiest * 100
+                  << "% of the time: the machine is loaded\n";
+    }
+    EXPECT_TRUE(player->finish());
+}
+
+} // namespace
+} // namespace Taviro::Test
