@@ -22,11 +22,14 @@ cmake --build build-windows -j"$jobs"
 # No messages, no offer to install Mono or Gecko: nothing here needs them.
 export WINEPREFIX="$PWD/build-windows/wine-prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-# Wine's first start in a prefix takes a while: once here, then one wineserver serves every test.
 mkdir -p "$WINEPREFIX"
-wineserver --persistent
-trap 'wineserver --kill' EXIT
-wineboot --init
 # Direct2D under Wine draws through Wine's Direct3D, which needs an X display, and the editor's window
-# tests need one anyway: a virtual display for the tests.
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" ctest --test-dir build-windows --output-on-failure -j"$jobs"
+# tests need one anyway. Wine must find the display from its first start in the prefix (a desktop
+# begun without one stays without one), so the whole Wine part runs inside one virtual display.
+# Wine's first start takes a while: once here, then one wineserver serves every test.
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+  set -e
+  wineserver --persistent
+  trap "wineserver --kill" EXIT
+  wineboot --init
+  ctest --test-dir build-windows --output-on-failure -j"$1"' wine-tests "$jobs"
