@@ -99,39 +99,73 @@ struct Envelope
     }
 
     // `steps` steps of advance (and of advanceRelease when the release advances) in which no stage
-    // changes, writing the level of each step (0 while the retard runs).
+    // changes, writing the level of each step (0 while the retard runs). The stage is fixed for the
+    // run, so each stage's values go in a loop of their own, then the release multiplies them.
     void runSteady(int32 steps, bool countSustainTime, bool releaseAdvances, double* levels)
     {
-        for (int32 s = 0; s < steps; ++s)
+        if (steps <= 0)
+            return;
+        if (!retardDone)
         {
-            if (!retardDone)
-                ++retardCounter;
-            else if (!attackDone)
-            {
-                ++attackCounter;
-                attackValue = static_cast<double>(attackCounter) / attackLength;
-            }
-            else if (!decayDone)
-            {
-                ++decayCounter;
-                decayValue = (1.0 - static_cast<double>(decayCounter) / decayLength) * (1.0 - sustainLevel) +
-                             sustainLevel;
-            }
-            else if (countSustainTime && !releasing)
-                ++sustainTimeCounter;
-            if (releaseAdvances)
-                advanceRelease();
-            double value;
-            levels[s] = level(value) ? value : 0.0;
+            retardCounter += steps;
+            std::fill_n(levels, steps, 0.0);
         }
+        else if (!attackDone)
+        {
+            attackValue = rampSteps(attackCounter, attackLength, steps, levels);
+            attackCounter += steps;
+        }
+        else if (!decayDone)
+        {
+            rampSteps(decayCounter, decayLength, steps, levels);
+            const double span = 1.0 - sustainLevel;
+            for (int32 s = 0; s < steps; ++s)
+                levels[s] = (1.0 - levels[s]) * span + sustainLevel;
+            decayValue = levels[steps - 1];
+            decayCounter += steps;
+        }
+        else
+        {
+            if (countSustainTime && !releasing)
+                sustainTimeCounter += steps;
+            std::fill_n(levels, steps, sustainLevel);
+        }
+        if (releaseAdvances)
+            runRelease(steps, levels);
+        else if (releasing)
+            for (int32 s = 0; s < steps; ++s)
+                levels[s] *= releaseValue;
+    }
+
+    // counter / length for the counters after each of `steps` steps from `counter`; returns the last.
+    static double rampSteps(int32 counter, int32 length, int32 steps, double* out)
+    {
+        const double divisor = length;
+        for (int32 s = 0; s < steps; ++s)
+            out[s] = static_cast<double>(counter + 1 + s) / divisor;
+        return out[steps - 1];
+    }
+
+    // `steps` steps of advanceRelease; the levels take each step's release value while releasing.
+    void runRelease(int32 steps, double* levels)
+    {
+        const int32 start = releaseCounter;
+        if (releasing)
+            for (int32 s = 0; s < steps; ++s)
+                levels[s] *= releaseValueAt(start + 1 + s);
+        releaseCounter = start + steps;
+        releaseValue = releaseValueAt(releaseCounter);
+    }
+
+    double releaseValueAt(int32 counter) const
+    {
+        return counter >= releaseLength ? 0.0 : 1.0 - static_cast<double>(counter) / releaseLength;
     }
 
     void advanceRelease()
     {
         ++releaseCounter;
-        releaseValue = releaseCounter >= releaseLength
-                           ? 0.0
-                           : 1.0 - static_cast<double>(releaseCounter) / releaseLength;
+        releaseValue = releaseValueAt(releaseCounter);
     }
 
     bool releaseComplete() const { return releasing && releaseCounter >= releaseLength; }
