@@ -48,7 +48,7 @@ report() {
   else
     failed=1
     echo "fuzz_$name: FINDING after ${runs:-?} inputs (exit $status); log: $fuzz/logs/$name.log"
-    grep -E "invariant broken|ERROR:|runtime error|SUMMARY" "$fuzz/logs/$name.log" | head -5 | sed 's/^/  /'
+    grep -E "invariant broken|ERROR:|runtime error|SUMMARY|^ +#[0-9] " "$fuzz/logs/$name.log" | head -16 | sed 's/^/  /'
     ls "$fuzz/findings/$name-"* 2>/dev/null | sed 's/^/  input: /'
   fi
 }

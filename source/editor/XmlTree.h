@@ -24,6 +24,10 @@ struct XmlElement
     std::vector<const XmlElement*> childrenNamed(std::string_view childName) const;
 };
 
+// Elements nested deeper than this below the root are left out, so that no hostile document can
+// exhaust the stack of the code that builds, walks or destroys the tree.
+constexpr int kMaxElementDepth = 128;
+
 // The root element; nothing when the text is not well-formed XML.
 std::optional<XmlElement> parseXml(std::string_view text);
 

@@ -7,14 +7,15 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
 
-XmlElement convert(const pugi::xml_node& node)
+XmlElement convert(const pugi::xml_node& node, int depth = 0)
 {
     XmlElement element{node.name(), {}, {}};
     for (const auto& a : node.attributes())
         element.attributes.emplace_back(a.name(), a.value());
-    for (const auto& c : node.children())
-        if (c.type() == pugi::node_element)
-            element.children.push_back(convert(c));
+    if (depth < kMaxElementDepth)
+        for (const auto& c : node.children())
+            if (c.type() == pugi::node_element)
+                element.children.push_back(convert(c, depth + 1));
     return element;
 }
 

@@ -52,6 +52,7 @@ XmlElement startElement(IXmlReader& reader)
 bool readTree(IXmlReader& reader, std::optional<XmlElement>& root)
 {
     std::vector<XmlElement> open; // the elements whose end has not come yet
+    int skipped = 0;              // open elements too deep to keep
     XmlNodeType type;
     HRESULT result;
     while ((result = reader.Read(&type)) == S_OK)
@@ -59,12 +60,22 @@ bool readTree(IXmlReader& reader, std::optional<XmlElement>& root)
         if (type == XmlNodeType_Element)
         {
             const bool empty = reader.IsEmptyElement();
+            if (skipped > 0 || open.size() > size_t(kMaxElementDepth))
+            {
+                skipped += empty ? 0 : 1;
+                continue;
+            }
             open.push_back(startElement(reader));
             if (!empty)
                 continue;
         }
         else if (type != XmlNodeType_EndElement)
             continue;
+        else if (skipped > 0)
+        {
+            --skipped;
+            continue;
+        }
         // An element ends: it joins its parent, or it is the root.
         XmlElement done = std::move(open.back());
         open.pop_back();
@@ -89,6 +100,7 @@ std::optional<XmlElement> parseXml(std::string_view text)
     ComPtr<IXmlReader> reader;
     if (!stream ||
         FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.GetAddressOf()), nullptr)) ||
+        FAILED(reader->SetProperty(XmlReaderProperty_MaxElementDepth, 0)) || // the tree is cut instead
         FAILED(reader->SetInput(stream.Get())))
         return std::nullopt;
     std::optional<XmlElement> root;

@@ -99,12 +99,13 @@ TEST(DamagedUIDescription, ASwitchContainerThatShowsItsOwnTemplateStaysEmpty)
     }
 }
 
-TEST(DamagedUIDescription, TenThousandNestedViewsAreCutAtSixtyFourLevels)
+// Deep enough that reading the whole depth into a tree would overflow any thread's stack.
+TEST(DamagedUIDescription, AHundredThousandNestedViewsAreCutAtSixtyFourLevels)
 {
     std::string nested;
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < 100000; ++i)
         nested += R"(<view class="CViewContainer" size="10, 10">)";
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < 100000; ++i)
         nested += "</view>";
     BuiltEditor built(document("", R"(<template name="Editor" class="CViewContainer" size="300, 300">)" +
                                        nested + "</template>"));
