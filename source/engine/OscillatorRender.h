@@ -3,6 +3,7 @@
 #include "CatmullRom.h"
 #include "NarrowedSine.h"
 #include "OscillatorState.h"
+#include "SampleCounters.h"
 #include "WhiteNoise.h"
 #include "source/common/LogScale.h"
 #include "source/state/StateValues.h"
@@ -40,8 +41,9 @@ inline void renderNarrowedSine(const OscillatorState<float>& osc, uint64 n0, int
     for (int32 k0 = 0; k0 < count; k0 += kPiece)
     {
         const int32 piece = std::min(kPiece, count - k0);
+        countersAsDoubles(n0 + static_cast<uint64>(k0), piece, x);
         for (int32 k = 0; k < piece; ++k)
-            x[k] = static_cast<double>(n0 + static_cast<uint64>(k0 + k)) * increment + offset;
+            x[k] = x[k] * increment + offset;
         NarrowedSine::narrowedSines(x, out + k0, piece);
         for (int32 k = 0; k < piece; ++k)
             out[k0 + k] = scaledByVolume<float>(out[k0 + k], osc.volume);

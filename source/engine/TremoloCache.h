@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NarrowedSine.h"
+#include "SampleCounters.h"
 #include "pluginterfaces/base/ftypes.h"
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -25,8 +26,9 @@ public:
         s.count = count;
         s.sampleRate = sampleRate;
         double x[maxLength];
+        countersAsDoubles(first + 1, count, x);
         for (int32 k = 0; k < count; ++k)
-            x[k] = static_cast<double>(first + 1 + static_cast<uint64>(k)) * 15.707963267948966 / sampleRate;
+            x[k] = x[k] * 15.707963267948966 / sampleRate;
         NarrowedSine::narrowedSines(x, s.values, count);
         return s.values;
     }

@@ -1,8 +1,9 @@
-// The two-lane sine against the library's: its double result stays inside the error bound that
-// its narrowing relies on, and the narrowed float is always the library's float, including the
-// arguments where the bound does not settle the rounding and the library answers.
+// The vector sine against the library's: its double result stays inside the error bound that its
+// narrowing relies on, and the narrowed float is always the library's float, in every instruction
+// set's build, including the arguments where the bound does not settle the rounding.
 
 #include "source/engine/NarrowedSine.h"
+#include "source/engine/NarrowedSineKernel.h"
 
 #include <gtest/gtest.h>
 
@@ -60,8 +61,7 @@ TEST(NarrowedSine, DoubleResultWithinTheBoundItsNarrowingAssumes)
     double worstUlps = 0.0;
     for (size_t i = 0; i + 1 < x.size(); i += 2)
     {
-        alignas(16) double s[2];
-        _mm_store_pd(s, NarrowedSine::sine(_mm_setr_pd(x[i], x[i + 1])));
+        const auto s = NarrowedSine::sine<2>(NarrowedSine::Lanes<2>::Doubles{x[i], x[i + 1]});
         for (size_t lane = 0; lane < 2; ++lane)
         {
             const double arg = x[i + lane];
@@ -84,22 +84,32 @@ TEST(NarrowedSine, DoubleResultWithinTheBoundItsNarrowingAssumes)
 
 TEST(NarrowedSine, NarrowedValueIsAlwaysTheLibrarysFloat)
 {
+    using Build = void (*)(const double*, float*, int32);
+    std::vector<Build> builds = {NarrowedSine::narrowedSines, NarrowedSine::narrowedSinesSse2};
+    if (NarrowedSine::cpuHasAvx2())
+        builds.push_back(NarrowedSine::narrowedSinesAvx2);
     const std::vector<double> x = hardArguments();
-    for (int32 count : {static_cast<int32>(x.size()), static_cast<int32>(x.size()) - 1})
-    {
-        std::vector<float> out(static_cast<size_t>(count));
-        NarrowedSine::narrowedSines(x.data(), out.data(), count);
-        for (int32 i = 0; i < count; ++i)
+    const int32 all = static_cast<int32>(x.size());
+    // Every count from 1 to 8, then the whole list and all but its last (the lanes' remainders).
+    std::vector<int32> counts = {all, all - 1};
+    for (int32 c = 1; c <= 8; ++c)
+        counts.push_back(c);
+    for (const Build build : builds)
+        for (const int32 count : counts)
         {
-            const float expected = static_cast<float>(std::sin(x[static_cast<size_t>(i)]));
-            if (std::isnan(expected))
-                ASSERT_TRUE(std::isnan(out[static_cast<size_t>(i)]));
-            else
-                ASSERT_EQ(std::memcmp(&expected, &out[static_cast<size_t>(i)], sizeof(float)), 0)
-                    << "sin(" << x[static_cast<size_t>(i)] << "): " << out[static_cast<size_t>(i)]
-                    << " against " << expected;
+            std::vector<float> out(static_cast<size_t>(count));
+            build(x.data(), out.data(), count);
+            for (int32 i = 0; i < count; ++i)
+            {
+                const float expected = static_cast<float>(std::sin(x[static_cast<size_t>(i)]));
+                if (std::isnan(expected))
+                    ASSERT_TRUE(std::isnan(out[static_cast<size_t>(i)]));
+                else
+                    ASSERT_EQ(std::memcmp(&expected, &out[static_cast<size_t>(i)], sizeof(float)), 0)
+                        << "sin(" << x[static_cast<size_t>(i)] << "): " << out[static_cast<size_t>(i)]
+                        << " against " << expected;
+            }
         }
-    }
 }
 
 } // namespace
