@@ -42,6 +42,15 @@ struct ScheduledMidi
     std::uint8_t size;
 };
 
+// A channel message of two or three bytes (program change and channel pressure have one data byte).
+inline ScheduledMidi message(std::int64_t frame, int status, int a, int b = 0)
+{
+    const bool oneByte = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0;
+    return {frame,
+            {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)},
+            static_cast<std::uint8_t>(oneByte ? 2 : 3)};
+}
+
 // A JACK client of the test: sends scheduled MIDI from "midi_out" at the exact frames, and records
 // its audio inputs "in_1".."in_N" over a window of absolute frames. Storage is taken up front.
 class TestClient

@@ -12,11 +12,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <complex>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <numeric>
 #include <set>
 #include <thread>
 
@@ -46,18 +44,10 @@ constexpr std::size_t oscillatorVolume(int channel)
     return channelRecord(channel);
 }
 
-ScheduledMidi message(std::int64_t frame, std::uint8_t status, std::uint8_t a, std::uint8_t b = 0)
-{
-    const bool oneByte = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0;
-    return {frame, {status, a, b}, static_cast<std::uint8_t>(oneByte ? 2 : 3)};
-}
-
 void addNote(std::vector<ScheduledMidi>& events, std::int64_t frame, int channel, int pitch, int length)
 {
-    events.push_back(
-        message(frame, static_cast<std::uint8_t>(0x90 | channel), static_cast<std::uint8_t>(pitch), 100));
-    events.push_back(message(frame + length, static_cast<std::uint8_t>(0x80 | channel),
-                             static_cast<std::uint8_t>(pitch), 0));
+    events.push_back(message(frame, 0x90 | channel, pitch, 100));
+    events.push_back(message(frame + length, 0x80 | channel, pitch));
 }
 
 std::vector<std::uint8_t> bytesOf(const fs::path& path)
@@ -120,44 +110,6 @@ double periodInFrames(const std::vector<float>& take, std::int64_t from, int len
     const double l = match(best - 1), c = match(best), r = match(best + 1);
     const double curvature = l - 2 * c + r;
     return best + (curvature != 0 ? 0.5 * (l - r) / curvature : 0.0);
-}
-
-// Of the 64-frame pieces of the sound `length` frames from `b`, the share that also sounds from `a`
-// at the same place, or whole periods apart (up to 16): each period a loaded server drops for the
-// player alone (while the recorder runs) moves the rest of the sound by a period. Pieces not recorded at both
-// places, or silent, do not count.
-double matchingShare(const TestClient& take, const std::vector<float>& sound, std::int64_t a, std::int64_t b,
-                     std::int64_t length)
-{
-    constexpr int piece = 64;
-    auto equal = [&](std::int64_t x, std::int64_t y) {
-        for (int k = 0; k < piece; ++k)
-            if (!take.wasRecorded(x + k) || !take.wasRecorded(y + k) ||
-                std::abs(sound[static_cast<std::size_t>(x + k)] - sound[static_cast<std::size_t>(y + k)]) >
-                    1e-6f)
-                return false;
-        return true;
-    };
-    int counted = 0, matched = 0;
-    for (std::int64_t i = 0; i + piece <= length; i += piece)
-    {
-        bool usable = true, audible = false;
-        for (int k = 0; k < piece; ++k)
-        {
-            usable = usable && take.wasRecorded(a + i + k) && take.wasRecorded(b + i + k);
-            audible = audible || sound[static_cast<std::size_t>(b + i + k)] != 0.0f;
-        }
-        if (!usable || !audible)
-            continue;
-        ++counted;
-        for (int shift = 0; shift <= 16 * period; shift = shift > 0 ? -shift : -shift + period)
-            if (equal(a + i + shift, b + i))
-            {
-                ++matched;
-                break;
-            }
-    }
-    return counted ? static_cast<double>(matched) / counted : 0.0;
 }
 
 // Whether the ports `from` and `to` are (or within half a minute become) connected.
@@ -226,19 +178,16 @@ protected:
     int runs = 0;
 };
 
-// Notes on MIDI channels 1 and 10 come out of their own pairs only, at their frames, with one delay;
-// a program change changes the sound; the mix is the sum of the pairs.
+// Notes on MIDI channels 1 and 10 come out of their own pairs only, at their frames, with one delay,
+// at their pitch; the mix is the sum of the pairs. (Live program changes: the state test below.)
 TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSumOfThePairs)
 {
     constexpr int noteLength = 3 * rate / 10;
     constexpr std::int64_t spacing = 13 * rate / 10; // the piano's release needs most of a second
-    // Three notes of channel 1 at different places in their periods, a drum, a program change, the note
-    // again.
+    // Three notes of channel 1 at different places in their periods, and a drum.
     const std::int64_t noteFrames[] = {1000, 1000 + spacing + 77, 1000 + 2 * spacing + 255};
     const std::int64_t drumFrame = 1000 + 3 * spacing + 130;
-    const std::int64_t programFrame = 1000 + 4 * spacing;
-    const std::int64_t changedNoteFrame = programFrame + rate / 10 + 13;
-    const std::int64_t recordLength = changedNoteFrame + spacing;
+    const std::int64_t recordLength = drumFrame + spacing;
 
     TestClient watcher("watcher", 0, 0);
     auto process = startPlayer({"--no-gui", "--multi-out", "--state", statePath().string()}, watcher.handle(),
@@ -267,12 +216,7 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         std::vector<ScheduledMidi> events;
         for (std::int64_t frame : noteFrames)
             addNote(events, start + frame, 0, 69, noteLength);
-        addNote(events, start + drumFrame, 9, 38, noteLength);
-        events.push_back(message(start + programFrame, 0xC0, 11)); // "Warm Pad"
-        addNote(events, start + changedNoteFrame, 0, 69, noteLength);
-        events.push_back(message(start + recordLength - rate / 10, 0xC0, 0)); // back for the next take
-        std::stable_sort(events.begin(), events.end(),
-                         [](const auto& x, const auto& y) { return x.frame < y.frame; });
+        addNote(events, start + drumFrame, 9, 38, noteLength); // in frame order: each note ends first
         sender.schedule(events);
         recorder.arm(start);
         sender.arm(start);
@@ -280,7 +224,6 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         while (!recorder.finished() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(20ms);
         ASSERT_TRUE(recorder.finished());
-        std::this_thread::sleep_for(100ms); // the last program change is through
 
         // Where an event went out (late ones later), in frames of the recording.
         auto sent = [&](std::int64_t frame, int status) {
@@ -336,13 +279,6 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         {
             EXPECT_NEAR(periodInFrames(left(1), stretch, window / 2, 90, 130), rate / 440.0, 2.5);
         }
-
-        // The same note sounds the same twice (the synthesizer has no chance in it), and otherwise after
-        // the program change.
-        const std::int64_t second = sent(noteFrames[1], 0x90), changed = sent(changedNoteFrame, 0x90);
-        EXPECT_GT(matchingShare(recorder, left(1), first, second, noteLength), 0.8);
-        EXPECT_LT(matchingShare(recorder, left(1), first, changed, noteLength), 0.2)
-            << "the program change left the sound";
 
         // The mix is the sum of the pairs, in every period but those an xrun tore (the recorder read
         // while a late player still wrote): at most one period per xrun.
