@@ -202,12 +202,7 @@ int TestClient::onProcess(jack_nframes_t frames, void* self)
     for (; me.nextEvent < me.midi.size() && me.midi[me.nextEvent].frame < first + frames; ++me.nextEvent)
     {
         const ScheduledMidi& event = me.midi[me.nextEvent];
-        std::int64_t offset = event.frame - first;
-        if (offset < 0)
-        {
-            ++me.late;
-            offset = 0;
-        }
+        const std::int64_t offset = std::max<std::int64_t>(event.frame - first, 0); // late: at once
         jack_midi_event_write(midiBuffer, static_cast<jack_nframes_t>(offset), event.bytes, event.size);
         me.sentFrames[me.nextEvent] = first + offset;
     }

@@ -68,7 +68,6 @@ public:
     // Starts sending the schedule and recording from `recordStart`.
     void arm(std::int64_t recordStart);
     bool finished() const; // the recording window has passed
-    std::int64_t lateEvents() const { return late.load(); }
     int xruns() const { return xrunCount.load(); }
     // Whether the server reported an xrun within `margin` frames of `frame` (absolute).
     bool xrunNear(std::int64_t frame, std::int64_t margin) const;
@@ -103,7 +102,6 @@ private:
     std::atomic<bool> armed{false};
     std::atomic<std::int64_t> start{0};
     std::atomic<std::int64_t> recordedUpTo{0};
-    std::atomic<std::int64_t> late{0};
     std::atomic<int> xrunCount{0};
     std::vector<std::int64_t> xrunFrames = std::vector<std::int64_t>(4096); // the first ones
 };
@@ -122,7 +120,6 @@ public:
     // Waits for the process to end by itself; the exit code, or -1 after `seconds`.
     int wait(double seconds = 60);
     std::string output() const;
-    pid_t id() const { return pid; }
 
 private:
     pid_t pid = -1;

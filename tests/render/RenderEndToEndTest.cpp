@@ -175,13 +175,12 @@ TEST_F(RenderEndToEnd, StemsCarryOnlyThePlayingChannelsTheMixIsTheirSumRendersRe
     }
     EXPECT_LT(largestDifference(mix, sum), 1e-6);
 
-    // The same render again gives the same bytes, in both formats; 64-bit processing agrees closely.
+    // The same render again gives the same bytes (24-bit files: the demo below); 64-bit processing
+    // agrees closely.
     ASSERT_EQ(render({midi, "--format", "float", "--out", "again.wav"}).exitCode, 0);
     EXPECT_EQ(bytesOf(folder / "mix.wav"), bytesOf(folder / "again.wav"));
     ToolRun first = render({midi, "--out", "first.wav"});
     ASSERT_EQ(first.exitCode, 0) << first.output;
-    ASSERT_EQ(render({midi, "--out", "second.wav"}).exitCode, 0);
-    EXPECT_EQ(bytesOf(folder / "first.wav"), bytesOf(folder / "second.wav"));
 
     // The song's last note-off is at one second (48000 samples, 93.75 blocks of 512): the release
     // after it is rendered, unless the tail limit cuts it, which earns a warning.
