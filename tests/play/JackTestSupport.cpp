@@ -1,4 +1,5 @@
 #include "tests/play/JackTestSupport.h"
+#include "tests/render/FolderTest.h"
 
 #include <jack/midiport.h>
 
@@ -6,8 +7,6 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -59,12 +58,6 @@ int reap(pid_t pid, double seconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-std::string contents(const fs::path& path)
-{
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 } // namespace
@@ -119,7 +112,7 @@ PrivateJackServer::~PrivateJackServer()
 
 std::string PrivateJackServer::log() const
 {
-    return contents(logPath);
+    return fileContents(logPath);
 }
 
 TestClient::TestClient(const std::string& name, int audioInputs, std::int64_t recordFrames)
@@ -273,7 +266,7 @@ int PlayerProcess::wait(double seconds)
 
 std::string PlayerProcess::output() const
 {
-    return contents(log);
+    return fileContents(log);
 }
 
 } // namespace Taviro::Test

@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <thread>
 
@@ -50,16 +49,12 @@ void addNote(std::vector<ScheduledMidi>& events, std::int64_t frame, int channel
     events.push_back(message(frame + length, 0x80 | channel, pitch));
 }
 
-std::vector<std::uint8_t> bytesOf(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
 // The processor's stream in a state file.
 std::vector<std::uint8_t> processorState(const fs::path& path)
 {
-    return Play::decodeState(bytesOf(path)).processor;
+    const std::string bytes = fileContents(path);
+    return Play::decodeState(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
+        .processor;
 }
 
 double doubleAt(const std::vector<std::uint8_t>& bytes, std::size_t offset)
@@ -339,7 +334,7 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
     EXPECT_EQ(second->stop(SIGINT), 0) << second->output();
     EXPECT_EQ(processorState(statePath()), edited);
     // Only the state file is left: the temporary files were renamed.
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1 + runs) << "state file and logs only";
+    EXPECT_EQ(entryCount(folder), 1 + runs) << "state file and logs only";
 
     // (This run also connects itself: the mix to the server's playback ports.)
     auto fresh =
@@ -354,9 +349,8 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
     const auto defaults = processorState(folder / "fresh.bin");
     EXPECT_NE(defaults, edited);
 
-    const auto whole = bytesOf(statePath());
-    std::ofstream(statePath(), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(whole.data()), static_cast<std::streamsize>(whole.size() / 2));
+    const std::string whole = fileContents(statePath());
+    std::ofstream(statePath(), std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
     auto damaged = startPlayer(arguments, watcher.handle());
     EXPECT_EQ(damaged->stop(), 0);
     const std::string output = damaged->output();
@@ -369,38 +363,19 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
 TEST_F(PlayEndToEnd, FailuresSayWhatWentWrong)
 {
     fs::create_directories(folder / "Empty.vst3");
-    struct Case
-    {
-        std::vector<std::string> arguments;
-        const char* variable; // set for the run, with `value`
-        const char* value;
-        int exitCode;
-        std::vector<std::string> expected;
-    };
-    const Case cases[] = {
-        {{"--no-gui", "--plugin", (folder / "Missing.vst3").string()},
-         nullptr,
-         nullptr,
-         1,
-         {"no plug-in at"}},
-        {{"--no-gui", "--plugin", (folder / "Empty.vst3").string()},
-         nullptr,
-         nullptr,
-         1,
-         {"cannot load the plug-in"}},
-        {{"--no-gui", "--state", (folder / "s.bin").string()},
-         "JACK_DEFAULT_SERVER",
-         "taviro-no-such-server",
-         1,
+    const std::string state = (folder / "s.bin").string();
+    // The arguments, a variable set for the run (with its value), the exit code and the texts expected.
+    // clang-format off
+    const struct { std::vector<std::string> arguments; const char* variable; const char* value; int exitCode;
+                   std::vector<std::string> expected; } cases[] = {
+        {{"--no-gui", "--plugin", (folder / "Missing.vst3").string()}, nullptr, nullptr, 1, {"no plug-in at"}},
+        {{"--no-gui", "--plugin", (folder / "Empty.vst3").string()}, nullptr, nullptr, 1, {"cannot load the plug-in"}},
+        {{"--no-gui", "--state", state}, "JACK_DEFAULT_SERVER", "taviro-no-such-server", 1,
          {"no JACK server is running", "pw-jack"}},
-        {{"--state", (folder / "s.bin").string()},
-         "DISPLAY",
-         ":4242",
-         1,
-         {"cannot open the display", "--no-gui"}},
-        {{"--no-gui", "--period", "64"}, nullptr, nullptr, 2, {"unknown argument \"--period\""}},
-    };
-    for (const Case& c : cases)
+        {{"--state", state}, "DISPLAY", ":4242", 1, {"cannot open the display", "--no-gui"}},
+        {{"--no-gui", "--period", "64"}, nullptr, nullptr, 2, {"unknown argument \"--period\""}}};
+    // clang-format on
+    for (const auto& c : cases)
     {
         const char* before = c.variable ? std::getenv(c.variable) : nullptr;
         const std::string saved = before ? before : "";
