@@ -30,18 +30,7 @@ const std::string player = "taviro-play:";
 
 // Byte offsets in the processor's 5244-byte state stream: an 8-byte version, then 262 bytes per
 // channel: three 84-byte oscillator records (volume first), master volume, note-off switch, program.
-constexpr std::size_t channelRecord(int channel)
-{
-    return 8 + 262 * static_cast<std::size_t>(channel);
-}
-constexpr std::size_t programByte(int channel)
-{
-    return channelRecord(channel) + 261;
-}
-constexpr std::size_t oscillatorVolume(int channel)
-{
-    return channelRecord(channel);
-}
+constexpr std::size_t channel1Volume = 8, channel1Program = 8 + 261, channel4Program = 8 + 3 * 262 + 261;
 
 void addNote(std::vector<ScheduledMidi>& events, std::int64_t frame, int channel, int pitch, int length)
 {
@@ -55,14 +44,6 @@ std::vector<std::uint8_t> processorState(const fs::path& path)
     const std::string bytes = fileContents(path);
     return Play::decodeState(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
         .processor;
-}
-
-double doubleAt(const std::vector<std::uint8_t>& bytes, std::size_t offset)
-{
-    double value = 0;
-    if (offset + sizeof value <= bytes.size())
-        std::memcpy(&value, bytes.data() + offset, sizeof value); // little-endian on this machine
-    return value;
 }
 
 // The first frame at or after `from` that is not silent; -1 if none.
@@ -327,8 +308,8 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
     EXPECT_EQ(first->stop(SIGTERM), 0) << first->output();
     const auto edited = processorState(statePath());
     ASSERT_EQ(edited.size(), 5244u);
-    EXPECT_EQ(edited[programByte(0)], 11);
-    EXPECT_EQ(edited[programByte(3)], 5);
+    EXPECT_EQ(edited[channel1Program], 11);
+    EXPECT_EQ(edited[channel4Program], 5);
 
     auto second = startPlayer(arguments, watcher.handle());
     EXPECT_EQ(second->stop(SIGINT), 0) << second->output();
@@ -515,7 +496,9 @@ TEST_F(PlayEndToEnd, TheEditorWindowEditsTheProcessorAndClosingItQuits)
     EXPECT_EQ(process->wait(), 0) << process->output();
 
     const auto state = processorState(statePath());
-    const double volume = doubleAt(state, oscillatorVolume(0));
+    ASSERT_EQ(state.size(), 5244u);
+    double volume = 0;
+    std::memcpy(&volume, state.data() + channel1Volume, sizeof volume); // little-endian on this machine
     EXPECT_LT(volume, 0.99);
     EXPECT_GT(volume, 0.0);
 }
