@@ -516,21 +516,6 @@ TEST(EditorContextMenu, RightClickPopsUpTheHostsMenuForTheParameterAtThePointer)
               std::make_pair(UCoord(std::lround(2 * p.x)), UCoord(std::lround(2 * p.y))));
 }
 
-// Has the menu function, but does not offer the interface: a host without context menus.
-class HandlerWithoutMenus : public MenuRecordingHandler
-{
-public:
-    tresult PLUGIN_API queryInterface(const TUID iid, void** object) override
-    {
-        if (FUnknownPrivate::iidEqual(iid, IComponentHandler3::iid))
-        {
-            *object = nullptr;
-            return kNoInterface;
-        }
-        return MenuRecordingHandler::queryInterface(iid, object);
-    }
-};
-
 TEST(EditorContextMenu, NoMenuIsAskedForWhenTheHostOffersNone)
 {
     FrameUnderTest f;
