@@ -225,6 +225,12 @@ void EditorFrame::mouseLeft()
     hovered = nullptr;
 }
 
+void EditorFrame::mouseCaptureLost()
+{
+    popupHeld = false;
+    endCapture();
+}
+
 bool EditorFrame::wheel(Point p, double notches, const Modifiers& modifiers)
 {
     lastMouse = p;

@@ -41,6 +41,8 @@ public:
     void mouseUp(const MouseEvent& event);
     // The pointer has left the window.
     void mouseLeft();
+    // Another window took the mouse during a press: a drag ends where the pointer was last seen.
+    void mouseCaptureLost();
     // Wheel notches at a point (positive away from the user); true when a view used them.
     bool wheel(Point p, double notches, const Modifiers& modifiers = {});
     // True when the key was used; otherwise it belongs to the host.

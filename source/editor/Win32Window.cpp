@@ -198,8 +198,15 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         frame.mouseMoved({pointOf(lParam), MouseButton::left, modifiersOf(wParam)});
         break;
     case WM_LBUTTONUP:
-        ::ReleaseCapture();
+        // The drag ends here, before the capture goes (whose loss would end it at the last move).
         frame.mouseUp({pointOf(lParam), MouseButton::left, modifiersOf(wParam)});
+        ::ReleaseCapture();
+        break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a host's dialog, Alt+Tab): the button's release will not come
+        // here, and the host would wait for the end of the gesture.
+        if (reinterpret_cast<HWND>(lParam) != hwnd)
+            frame.mouseCaptureLost();
         break;
     case WM_MOUSELEAVE:
         trackingLeave = false;

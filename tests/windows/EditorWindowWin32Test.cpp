@@ -402,6 +402,22 @@ TEST_F(EditorWindowWin32, MouseAndKeyMessagesReachTheControlsAndTheHost)
     pump(40);
     EXPECT_GT(value(detune), before);
 
+    // A drag whose mouse another window takes (a host's dialog, Alt+Tab) ends there: the host's
+    // gesture is closed, and the moves after it change nothing.
+    handler->calls.clear();
+    press(knob);
+    move({knob.x, knob.y - 20});
+    const ParamValue dragged = value(detune);
+    EXPECT_GT(dragged, before);
+    ::SetCapture(host);
+    ::ReleaseCapture();
+    ASSERT_FALSE(handler->calls.empty());
+    EXPECT_EQ(handler->calls.front().kind, 'b');
+    EXPECT_EQ(handler->calls.back().kind, 'e') << "the gesture ends with the capture";
+    move({knob.x, knob.y - 60});
+    release({knob.x, knob.y - 60});
+    EXPECT_EQ(value(detune), dragged);
+
     EXPECT_EQ(view->removed(), kResultOk);
 }
 
