@@ -231,6 +231,13 @@ void EditorFrame::mouseCaptureLost()
     endCapture();
 }
 
+void EditorFrame::keyboardLost()
+{
+    if (popup)
+        choosePopupRow(-1);
+    setFocus(nullptr);
+}
+
 bool EditorFrame::wheel(Point p, double notches, const Modifiers& modifiers)
 {
     lastMouse = p;

@@ -49,6 +49,8 @@ public:
     bool keyDown(const KeyEvent& event);
     // While a text is typed or a list is open, the window should take the keys from the host.
     bool wantsKeyboard() const { return focused || popup; }
+    // Another window took the keys: the text typed is applied, an open list closes without a choice.
+    void keyboardLost();
     // Catches up with parameter changes from the host and advances animations.
     void idle();
     bool needsRedraw() const { return dirty; }

@@ -244,6 +244,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
             ::SendMessageW(::GetParent(hwnd), message, wParam, lParam);
         }
         break;
+    case WM_KILLFOCUS:
+        if (takesKeys)
+            frame.keyboardLost();
+        break;
     case WM_CONTEXTMENU:
         // The right button opened the host's menu through the component handler already (or found
         // nothing that has one); passed on, it would make the host's window show a menu of its own.
@@ -270,11 +274,15 @@ void Win32Window::afterInput()
     if (frame.needsRedraw())
         ::InvalidateRect(hwnd, nullptr, FALSE);
     // Keys come to this window only while a text is typed or a list is open; otherwise they stay
-    // with the host, which may pass them on to the view.
+    // with the host, which may pass them on to the view. Taken when the frame comes to want them,
+    // not again: the user may give them to another window meanwhile.
     const bool wantsKeys = frame.wantsKeyboard();
-    if (wantsKeys && ::GetFocus() != hwnd)
+    if (wantsKeys == takesKeys)
+        return;
+    takesKeys = wantsKeys;
+    if (wantsKeys)
         ::SetFocus(hwnd);
-    else if (!wantsKeys && ::GetFocus() == hwnd)
+    else if (::GetFocus() == hwnd)
         ::SetFocus(::GetParent(hwnd));
 }
 

@@ -592,9 +592,23 @@ TEST_F(EditorWindowWin32, KeysTheEditorDoesNotUseAndAltKeysReachTheHost)
     ::SetMenu(host, nullptr);
     ::DestroyMenu(bar);
     EXPECT_EQ(::GetFocus(), editor) << "still typing";
-    send(WM_KEYDOWN, VK_RETURN);
-    pump(40);
+
+    // The user clicks into the host's window: it keeps the keyboard, and the text typed is applied.
+    ::SetFocus(host);
+    pump(100);
+    EXPECT_EQ(::GetFocus(), host);
     EXPECT_NEAR(value(channelParameterId(0, kOscFilterFrequency)), 0.5, 1e-6) << "1800 typed, as in 1-8-0-0";
+    // So with an open list, which closes without a choice.
+    const ParamID program = channelParameterId(0, kProgramChange);
+    const ParamValue before = value(program);
+    click(panelPoint(150, 40));
+    ASSERT_TRUE(view->frame()->isPopupOpen());
+    ASSERT_EQ(::GetFocus(), editor);
+    ::SetFocus(host);
+    pump(100);
+    EXPECT_EQ(::GetFocus(), host);
+    EXPECT_FALSE(view->frame()->isPopupOpen());
+    EXPECT_EQ(value(program), before);
     EXPECT_EQ(view->removed(), kResultOk);
 }
 
