@@ -26,8 +26,9 @@ mkdir -p "$WINEPREFIX"
 # Direct2D under Wine draws through Wine's Direct3D, which needs an X display, and the editor's window
 # tests need one anyway. Wine must find the display from its first start in the prefix (a desktop
 # begun without one stays without one), so the whole Wine part runs inside one virtual display.
-# Wine's first start takes a while: once here, then one wineserver serves every test.
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+# Wine's first start takes a while: once here, then one wineserver serves every test. The screen holds
+# the editor at a content scale of 2 (1892 × 1130) in its host's window.
+xvfb-run -a -s "-screen 0 2048x1280x24 -nolisten tcp" bash -c '
   set -e
   wineserver --persistent
   trap "wineserver --kill" EXIT

@@ -225,6 +225,19 @@ void EditorFrame::mouseLeft()
     hovered = nullptr;
 }
 
+void EditorFrame::mouseCaptureLost()
+{
+    popupHeld = false;
+    endCapture();
+}
+
+void EditorFrame::keyboardLost()
+{
+    if (popup)
+        choosePopupRow(-1);
+    setFocus(nullptr);
+}
+
 bool EditorFrame::wheel(Point p, double notches, const Modifiers& modifiers)
 {
     lastMouse = p;

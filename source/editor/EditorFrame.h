@@ -41,12 +41,16 @@ public:
     void mouseUp(const MouseEvent& event);
     // The pointer has left the window.
     void mouseLeft();
+    // Another window took the mouse during a press: a drag ends where the pointer was last seen.
+    void mouseCaptureLost();
     // Wheel notches at a point (positive away from the user); true when a view used them.
     bool wheel(Point p, double notches, const Modifiers& modifiers = {});
     // True when the key was used; otherwise it belongs to the host.
     bool keyDown(const KeyEvent& event);
     // While a text is typed or a list is open, the window should take the keys from the host.
     bool wantsKeyboard() const { return focused || popup; }
+    // Another window took the keys: the text typed is applied, an open list closes without a choice.
+    void keyboardLost();
     // Catches up with parameter changes from the host and advances animations.
     void idle();
     bool needsRedraw() const { return dirty; }

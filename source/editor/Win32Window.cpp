@@ -64,6 +64,14 @@ std::optional<Key> namedKey(WPARAM virtualKey)
     return std::nullopt;
 }
 
+// Whether the key types a character (with the keyboard's layout), rather than being a shortcut: Ctrl
+// with a letter is the host's, AltGr (Ctrl and Alt) with one types.
+bool typesCharacter(WPARAM virtualKey)
+{
+    const bool shortcut = held(VK_CONTROL) && !held(VK_MENU);
+    return !shortcut && ::MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_CHAR) != 0;
+}
+
 } // namespace
 
 std::unique_ptr<Win32Window> Win32Window::open(HWND parent, EditorFrame& frame, double scale)
@@ -190,8 +198,15 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         frame.mouseMoved({pointOf(lParam), MouseButton::left, modifiersOf(wParam)});
         break;
     case WM_LBUTTONUP:
-        ::ReleaseCapture();
+        // The drag ends here, before the capture goes (whose loss would end it at the last move).
         frame.mouseUp({pointOf(lParam), MouseButton::left, modifiersOf(wParam)});
+        ::ReleaseCapture();
+        break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a host's dialog, Alt+Tab): the button's release will not come
+        // here, and the host would wait for the end of the gesture.
+        if (reinterpret_cast<HWND>(lParam) != hwnd)
+            frame.mouseCaptureLost();
         break;
     case WM_MOUSELEAVE:
         trackingLeave = false;
@@ -206,13 +221,37 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
                     modifiersOf(GET_KEYSTATE_WPARAM(wParam)));
         break;
     }
+    // Keys held with Alt (WM_SYSKEYDOWN, WM_SYSCHAR) and F10 are the host's menu keys and the
+    // system's (Alt+F4): the editor uses none, so DefWindowProc takes them to the top-level window.
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (const auto key = namedKey(wParam))
-            frame.keyDown({*key, 0, modifiersNow()});
-        else if (message == WM_SYSKEYDOWN)
-            return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    {
+        const auto key = namedKey(wParam);
+        if (key && frame.keyDown({*key, 0, modifiersNow()}))
+            break;
+        // A key the editor does not use goes on to the host's window, but for one that types: its
+        // character follows as WM_CHAR and belongs to the text being typed.
+        if (key || !typesCharacter(wParam))
+        {
+            forwardedKeys.set(wParam & 0xFF);
+            ::SendMessageW(::GetParent(hwnd), message, wParam, lParam);
+        }
         break;
+    }
+    case WM_KEYUP:
+        if (forwardedKeys.test(wParam & 0xFF))
+        {
+            forwardedKeys.reset(wParam & 0xFF);
+            ::SendMessageW(::GetParent(hwnd), message, wParam, lParam);
+        }
+        break;
+    case WM_KILLFOCUS:
+        if (takesKeys)
+            frame.keyboardLost();
+        break;
+    case WM_CONTEXTMENU:
+        // The right button opened the host's menu through the component handler already (or found
+        // nothing that has one); passed on, it would make the host's window show a menu of its own.
+        return 0;
     case WM_CHAR:
         // Characters from the keyboard layout; the named keys above come as control characters too.
         if (wParam >= 0x20 && wParam != 0x7F)
@@ -235,11 +274,15 @@ void Win32Window::afterInput()
     if (frame.needsRedraw())
         ::InvalidateRect(hwnd, nullptr, FALSE);
     // Keys come to this window only while a text is typed or a list is open; otherwise they stay
-    // with the host, which may pass them on to the view.
+    // with the host, which may pass them on to the view. Taken when the frame comes to want them,
+    // not again: the user may give them to another window meanwhile.
     const bool wantsKeys = frame.wantsKeyboard();
-    if (wantsKeys && ::GetFocus() != hwnd)
+    if (wantsKeys == takesKeys)
+        return;
+    takesKeys = wantsKeys;
+    if (wantsKeys)
         ::SetFocus(hwnd);
-    else if (!wantsKeys && ::GetFocus() == hwnd)
+    else if (::GetFocus() == hwnd)
         ::SetFocus(::GetParent(hwnd));
 }
 

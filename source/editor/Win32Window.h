@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <bitset>
 #include <memory>
 
 #include "source/editor/ClickCounter.h"
@@ -48,6 +49,9 @@ private:
     Microsoft::WRL::ComPtr<ID2D1DCRenderTarget> target;
     std::unique_ptr<Direct2DDrawContext> context;
     bool trackingLeave = false;
+    bool takesKeys = false; // the keyboard was taken for the frame
+    // Key-downs passed on to the host's window, whose key-ups follow them there.
+    std::bitset<256> forwardedKeys;
     ClickCounter clicks;
 };
 

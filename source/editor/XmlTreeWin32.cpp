@@ -95,8 +95,11 @@ std::optional<XmlElement> parseXml(std::string_view text)
         reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"xmllite.dll"), "CreateXmlReader")));
     if (!create)
         return std::nullopt;
+    // The stream comes with its one reference, which the pointer takes over. Not through Attach:
+    // mingw-w64's adds a reference of its own, and the copy of the document would never be freed.
     ComPtr<IStream> stream;
-    stream.Attach(::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), UINT(text.size())));
+    *stream.GetAddressOf() =
+        ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), UINT(text.size()));
     ComPtr<IXmlReader> reader;
     if (!stream ||
         FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.GetAddressOf()), nullptr)) ||

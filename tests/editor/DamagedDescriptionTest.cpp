@@ -10,7 +10,7 @@
 namespace Taviro::Test {
 namespace {
 
-const std::string kResources = TAVIRO_BUNDLE_DIR "/Contents/Resources";
+const std::string kResources = TAVIRO_EDITOR_RESOURCES;
 
 // A document with the bitmap "frame" (groupframe.png, 110 x 110) and these templates.
 std::string document(const std::string& frameOffsets, const std::string& templates)

@@ -430,6 +430,36 @@ TEST(EditorKeys, TextEditsMoveTheCaretAndTabToTheNextTextEdit)
     EXPECT_EQ(focusedTag(f), volume);
 }
 
+// Another window took the mouse during a press: the release will not come.
+TEST(EditorInput, LosingTheMouseEndsADragAndAHeldListChoosesNothing)
+{
+    FrameUnderTest f;
+    ASSERT_TRUE(f.frame);
+    const ParamID detune = oscillatorId(1, kOscDetune);
+    const Point knob = in(1, kDetuneKnob);
+    f.frame->mouseDown({knob});
+    f.frame->mouseMoved({offset(knob, 0, -20)});
+    const ParamValue dragged = f.value(detune);
+    EXPECT_GT(dragged, 0.5);
+    f.frame->mouseCaptureLost();
+    ASSERT_FALSE(f.handler->calls.empty());
+    EXPECT_EQ(f.handler->calls.back().kind, 'e') << "the host's gesture ends";
+    f.frame->mouseMoved({offset(knob, 0, -60)});
+    f.frame->mouseUp({offset(knob, 0, -60)});
+    EXPECT_EQ(f.value(detune), dragged);
+
+    // A list opened by a press that is still held stays open for a click, but the drag on to an entry
+    // and the release no longer choose it.
+    const ParamID type = oscillatorId(2, kOscType);
+    f.frame->mouseDown({in(2, kTypeMenu)});
+    ASSERT_TRUE(f.frame->isPopupOpen());
+    f.frame->mouseCaptureLost();
+    f.frame->mouseMoved({popupRow(f, 3)});
+    f.frame->mouseUp({popupRow(f, 3)});
+    EXPECT_TRUE(f.frame->isPopupOpen());
+    EXPECT_EQ(f.value(type), 0.0);
+}
+
 TEST(EditorTooltips, ShownWhileThePointerRestsOnItsControlAndGoneWhenItLeaves)
 {
     FrameUnderTest f;
@@ -515,21 +545,6 @@ TEST(EditorContextMenu, RightClickPopsUpTheHostsMenuForTheParameterAtThePointer)
     EXPECT_EQ(host->requests[0].poppedAt,
               std::make_pair(UCoord(std::lround(2 * p.x)), UCoord(std::lround(2 * p.y))));
 }
-
-// Has the menu function, but does not offer the interface: a host without context menus.
-class HandlerWithoutMenus : public MenuRecordingHandler
-{
-public:
-    tresult PLUGIN_API queryInterface(const TUID iid, void** object) override
-    {
-        if (FUnknownPrivate::iidEqual(iid, IComponentHandler3::iid))
-        {
-            *object = nullptr;
-            return kNoInterface;
-        }
-        return MenuRecordingHandler::queryInterface(iid, object);
-    }
-};
 
 TEST(EditorContextMenu, NoMenuIsAskedForWhenTheHostOffersNone)
 {

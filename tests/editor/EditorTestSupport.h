@@ -74,6 +74,21 @@ public:
     REFCOUNT_METHODS(RecordingHandler)
 };
 
+// Has the menu function, but does not offer the interface: a host without context menus.
+class HandlerWithoutMenus : public MenuRecordingHandler
+{
+public:
+    tresult PLUGIN_API queryInterface(const TUID iid, void** object) override
+    {
+        if (FUnknownPrivate::iidEqual(iid, IComponentHandler3::iid))
+        {
+            *object = nullptr;
+            return kNoInterface;
+        }
+        return MenuRecordingHandler::queryInterface(iid, object);
+    }
+};
+
 // Premultiplied 0xAARRGGBB pixels, drawn by the editor's drawing code.
 using Image = Editor::OffscreenImage;
 using Editor::drawOffscreen;
