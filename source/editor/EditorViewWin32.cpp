@@ -1,23 +1,14 @@
 #include "source/editor/EditorViewWin32.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <utility>
 
-#include "source/editor/EditorFrame.h"
-#include "source/editor/EditorResources.h"
-#include "source/editor/EditorViewSize.h"
-#include "source/editor/HostKeys.h"
-#include "source/editor/ResourceLocation.h"
 #include "source/editor/Win32Window.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
-EditorView::EditorView(EditController* c, std::function<KnobMode()> k)
-    : CPluginView(nullptr), controller(c), knobMode(std::move(k))
+EditorView::EditorView(EditController* c, EditorFrame::KnobModeSource k)
+    : EditorViewBase(c, std::move(k), kPlatformTypeHWND)
 {
-    rect = EditorViewSize::rect(1);
 }
 
 EditorView::~EditorView()
@@ -25,14 +16,9 @@ EditorView::~EditorView()
     close();
 }
 
-tresult PLUGIN_API EditorView::isPlatformTypeSupported(FIDString type)
-{
-    return type && std::strcmp(type, kPlatformTypeHWND) == 0 ? kResultTrue : kResultFalse;
-}
-
 tresult PLUGIN_API EditorView::attached(void* parent, FIDString type)
 {
-    if (!parent || isAttached() || isPlatformTypeSupported(type) != kResultTrue || !controller)
+    if (!canAttach(parent, type))
         return kResultFalse;
     const HWND parentWindow = static_cast<HWND>(parent);
     // Without a factor from the host, the monitor's: 96 dots per inch is a scale of 1.
@@ -41,15 +27,8 @@ tresult PLUGIN_API EditorView::attached(void* parent, FIDString type)
         scale = EditorViewSize::limited(::GetDpiForWindow(parentWindow) / 96.0);
         rect = EditorViewSize::rect(scale);
     }
-    resources = EditorResources::load(editorResourceReader());
-    if (resources)
-        editorFrame = EditorFrame::create(*resources, *controller, "Editor");
-    if (editorFrame)
-    {
-        editorFrame->setHostView(this, scale);
-        editorFrame->setKnobModeSource(knobMode);
-        child = Win32Window::open(parentWindow, *editorFrame, scale);
-    }
+    if (openFrame())
+        child = Win32Window::open(parentWindow, *frame(), scale);
     if (!child)
     {
         close();
@@ -58,56 +37,21 @@ tresult PLUGIN_API EditorView::attached(void* parent, FIDString type)
     return CPluginView::attached(parent, type);
 }
 
-tresult PLUGIN_API EditorView::removed()
-{
-    if (!isAttached())
-        return kResultFalse;
-    close();
-    return CPluginView::removed();
-}
-
-void EditorView::close()
+void EditorView::closeWindow()
 {
     child.reset();
-    editorFrame.reset();
-    resources.reset();
 }
 
-tresult PLUGIN_API EditorView::onKeyDown(char16 key, int16 keyCode, int16 modifiers)
+void EditorView::redrawAfterKey()
 {
-    const auto event = hostKeyEvent(key, keyCode, modifiers);
-    if (!editorFrame || !event)
-        return kResultFalse;
-    const bool used = editorFrame->keyDown(*event);
-    if (editorFrame->needsRedraw() && child)
+    if (child && frame()->needsRedraw())
         ::InvalidateRect(child->handle(), nullptr, FALSE);
-    return used ? kResultTrue : kResultFalse;
 }
 
-tresult PLUGIN_API EditorView::onSize(ViewRect* newSize)
+void EditorView::applyScale()
 {
-    return EditorViewSize::accept(newSize, scale);
-}
-
-tresult PLUGIN_API EditorView::checkSizeConstraint(ViewRect* r)
-{
-    return EditorViewSize::constrain(r, scale);
-}
-
-tresult PLUGIN_API EditorView::setContentScaleFactor(ScaleFactor factor)
-{
-    if (!(factor > 0))
-        return kInvalidArgument;
-    scaleFromHost = true;
-    scale = EditorViewSize::limited(factor);
-    rect = EditorViewSize::rect(scale);
-    if (editorFrame)
-        editorFrame->setHostView(this, scale);
     if (child)
         child->setScale(scale);
-    if (plugFrame && isAttached())
-        plugFrame->resizeView(this, &rect);
-    return kResultTrue;
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor
