@@ -103,7 +103,7 @@ bool X11Window::create(double s)
     const uint32_t values[] = {0, XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                       XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
                                       XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
-                                      XCB_EVENT_MASK_LEAVE_WINDOW};
+                                      XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_FOCUS_CHANGE};
     const auto cookie = xcb_create_window_checked(connection, XCB_COPY_FROM_PARENT, id, parent, 0, 0, width,
                                                   height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                                                   mask, values);
@@ -214,6 +214,18 @@ void X11Window::dispatch(const xcb_generic_event_t& event)
     case XCB_KEY_RELEASE:
         keyboard->released(reinterpret_cast<const xcb_key_release_event_t&>(event).detail);
         break;
+    case XCB_FOCUS_OUT:
+    {
+        // Another window took the keys (a grab only borrows them): the typed text is applied, an
+        // open list closes, and the keys are not taken back.
+        const auto& out = reinterpret_cast<const xcb_focus_out_event_t&>(event);
+        if (hasKeyboard && out.mode == XCB_NOTIFY_MODE_NORMAL && out.detail != XCB_NOTIFY_DETAIL_INFERIOR)
+        {
+            hasKeyboard = false;
+            frame.keyboardLost();
+        }
+        break;
+    }
     default:
         return;
     }

@@ -251,6 +251,21 @@ TEST_F(EditorWindow, MouseAndKeysFromTheServerReachTheControls)
     plugFrame->runUntil([&] { return value(frequency) != 0.0; });
     EXPECT_NEAR(value(frequency), 0.5, 1e-6);
 
+    // Typing without Return, then the host takes the keys: the text is applied all the same.
+    send(XCB_BUTTON_PRESS, 1, field.x, field.y);
+    for (uint8_t code : {22, 22, 22, 22, 10, 11})
+        send(XCB_KEY_PRESS, code); // four Backspaces, "12"
+    xcb_focus_out_event_t focusOut{};
+    focusOut.response_type = XCB_FOCUS_OUT;
+    focusOut.detail = XCB_NOTIFY_DETAIL_NONLINEAR;
+    focusOut.event = children().at(0);
+    focusOut.mode = XCB_NOTIFY_MODE_NORMAL;
+    xcb_send_event(conn, 0, focusOut.event, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&focusOut));
+    xcb_flush(conn);
+    EXPECT_TRUE(plugFrame->runUntil([&] { return value(frequency) != 0.5; })) << "the typed text was dropped";
+    EXPECT_LT(value(frequency), 0.5);
+
     EXPECT_EQ(view->removed(), kResultOk);
 }
 
