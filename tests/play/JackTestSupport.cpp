@@ -221,10 +221,10 @@ int TestClient::onProcess(jack_nframes_t frames, void* self)
     return 0;
 }
 
-bool waitForPort(jack_client_t* client, const std::string& name, double seconds)
+bool waitForPort(jack_client_t* client, const std::string& name, double seconds, bool present)
 {
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    while (!jack_port_by_name(client, name.c_str()))
+    while ((jack_port_by_name(client, name.c_str()) != nullptr) != present)
     {
         if (Clock::now() > end)
             return false;

@@ -106,8 +106,9 @@ private:
     std::vector<std::int64_t> xrunFrames = std::vector<std::int64_t>(4096); // the first ones
 };
 
-// Waits until a port of that full name exists (or `seconds` pass).
-bool waitForPort(jack_client_t* client, const std::string& name, double seconds = 60);
+// Waits until a port of that full name exists, or with `present` false until it is gone (or
+// `seconds` pass).
+bool waitForPort(jack_client_t* client, const std::string& name, double seconds = 60, bool present = true);
 
 // A taviro-play process with its output in a log file.
 class PlayerProcess

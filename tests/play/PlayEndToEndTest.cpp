@@ -128,6 +128,9 @@ protected:
     std::unique_ptr<PlayerProcess> startPlayer(std::vector<std::string> arguments, jack_client_t* watcher,
                                                const std::string& lastPort = player + "out_R")
     {
+        // A player that has just quit can linger in the server a moment; a new one would take
+        // another name.
+        EXPECT_TRUE(waitForPort(watcher, player + "midi_in", 60, false)) << "the last player is still there";
         auto process = std::make_unique<PlayerProcess>(
             arguments, folder / ("player-" + std::to_string(++runs) + ".log"));
         EXPECT_TRUE(waitForPort(watcher, lastPort)) << process->output();
