@@ -22,6 +22,7 @@ namespace Steinberg::Vst::TaviroPlugIn {
 
 // Samples a voice renders at a time; the scratch of one such stretch stays in the first-level cache.
 inline constexpr int32 kRenderChunk = 128;
+static_assert(kRenderChunk <= kPlaybackSteps);
 
 // Scratch that the voices of one pool share (they render one after the other) and the pool's
 // white-noise source.
@@ -31,7 +32,7 @@ struct VoiceRenderContext
     T left[kNumOscillators][kRenderChunk];
     T right[kNumOscillators][kRenderChunk];
     uint8 finished[kNumOscillators][kRenderChunk];
-    double positions[kRenderChunk];              // sample playback positions of one oscillator
+    PlaybackScratch playback;
     double level[kNumOscillators][kRenderChunk]; // envelope level per step, 0 where it adds nothing
     double leftGain[kRenderChunk];               // pan gain x voice gain per step
     double rightGain[kRenderChunk];
@@ -373,28 +374,28 @@ private:
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
         case 0:
-            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 1:
-            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 2:
-            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 3:
-            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 4:
-            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 5:
-            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 6:
-            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         default:
-            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         }
     }

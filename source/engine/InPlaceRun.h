@@ -1,0 +1,174 @@
+#pragma once
+
+#include "SampleFormat.h"
+
+#include <emmintrin.h>
+
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// Sample playback over a run of steps whose four frames all lie in place in the recording, two
+// steps at a time. The run's frame indices need no wrapping: the frame of a position is its whole
+// part less a fixed distance. Each lane does the arithmetic of CatmullRomWeights and of
+// scaledByVolume in the same order, so the values are identical to the step-by-step ones.
+
+// Frames a run may span: runs are cut to this length, so that their frames fit the scratch.
+inline constexpr int32 kRunFrames = 512;
+
+// The frames of a run read once and kept as doubles, side by side for a stereo recording: at
+// ordinary rates each frame serves about four steps.
+template <bool stereo>
+struct ConvertedFrames
+{
+    static constexpr int32 kSides = stereo ? 2 : 1;
+
+    template <typename T, int32 format>
+    static ConvertedFrames read(const uint8* frame, uint64 first, int32 count, double* scratch)
+    {
+        for (int32 v = 0; v < count * kSides; ++v)
+            scratch[v] = static_cast<double>(readSample<T, format>(frame + v * bytesPerSampleOf(format)));
+        return {scratch, first};
+    }
+
+    // Both sides of frame `index + m` (stereo).
+    __m128d at(uint64 index, int32 m) const { return _mm_loadu_pd(values + 2 * (index - first + m)); }
+    // Frame m of two windows, one per lane (mono).
+    __m128d paired(uint64 a, uint64 b, int32 m) const
+    {
+        return _mm_setr_pd(values[a - first + m], values[b - first + m]);
+    }
+
+    const double* values;
+    uint64 first; // the run frame index of values[0]
+};
+
+// The frames of a run read from the recording at each step, for runs that skip over most frames.
+template <typename T, int32 format, bool stereo>
+struct DirectFrames
+{
+    static constexpr uint64 kSampleBytes = bytesPerSampleOf(format);
+    static constexpr uint64 kFrameBytes = kSampleBytes * (stereo ? 2 : 1);
+
+    const uint8* frame(uint64 index, int32 m) const { return data + (index + m - distance) * kFrameBytes; }
+    double value(const uint8* p) const { return static_cast<double>(readSample<T, format>(p)); }
+
+    __m128d at(uint64 index, int32 m) const
+    {
+        const uint8* p = frame(index, m);
+        return _mm_setr_pd(value(p), value(p + kSampleBytes));
+    }
+    __m128d paired(uint64 a, uint64 b, int32 m) const
+    {
+        return _mm_setr_pd(value(frame(a, m)), value(frame(b, m)));
+    }
+
+    const uint8* data;
+    uint64 distance; // run frame index less recording frame index
+};
+
+namespace InPlaceRunDetail {
+
+struct Weights
+{
+    __m128d w0, wm1, w1, w2;
+};
+
+// The weights of CatmullRomWeights for the fractions in both lanes.
+inline Weights weights(__m128d t)
+{
+    const __m128d half = _mm_set1_pd(0.5), oneAndHalf = _mm_set1_pd(1.5);
+    const __m128d t2 = _mm_mul_pd(t, t);
+    const __m128d t3 = _mm_mul_pd(t2, t);
+    Weights w;
+    w.w0 = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(oneAndHalf, t3), _mm_mul_pd(_mm_set1_pd(2.5), t2)),
+                      _mm_set1_pd(1.0));
+    w.wm1 = _mm_sub_pd(_mm_sub_pd(t2, _mm_mul_pd(half, t3)), _mm_mul_pd(half, t));
+    w.w1 = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(_mm_set1_pd(2.0), t2), _mm_mul_pd(oneAndHalf, t3)),
+                      _mm_mul_pd(half, t));
+    w.w2 = _mm_sub_pd(_mm_mul_pd(half, t3), _mm_mul_pd(half, t2));
+    return w;
+}
+
+// The weights of one lane in both lanes.
+template <int32 which>
+inline Weights lane(const Weights& w)
+{
+    auto both = [](__m128d v) { return which == 0 ? _mm_unpacklo_pd(v, v) : _mm_unpackhi_pd(v, v); };
+    return {both(w.w0), both(w.wm1), both(w.w1), both(w.w2)};
+}
+
+// w0 * y0 + wm1 * ym1 + w1 * y1 + w2 * y2, lane by lane.
+inline __m128d interpolate(const Weights& w, __m128d ym1, __m128d y0, __m128d y1, __m128d y2)
+{
+    __m128d v = _mm_mul_pd(w.w0, y0);
+    v = _mm_add_pd(v, _mm_mul_pd(w.wm1, ym1));
+    v = _mm_add_pd(v, _mm_mul_pd(w.w1, y1));
+    return _mm_add_pd(v, _mm_mul_pd(w.w2, y2));
+}
+
+// Two steps' values rounded to the sample type, then scaled by the volume, written to out[0..n).
+template <typename T>
+inline void storeScaled(__m128d v, __m128d volume, T* out, int32 n)
+{
+    if constexpr (sizeof(T) == 4)
+    {
+        const __m128 rounded = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(v)), volume));
+        if (n == 2)
+            _mm_storel_pi(reinterpret_cast<__m64*>(out), rounded);
+        else
+            _mm_store_ss(out, rounded);
+    }
+    else
+    {
+        const __m128d scaled = _mm_mul_pd(v, volume);
+        if (n == 2)
+            _mm_storeu_pd(out, scaled);
+        else
+            _mm_store_sd(out, scaled);
+    }
+}
+
+} // namespace InPlaceRunDetail
+
+// Steps k0..k1 of `positions` (each at least 0 and below 2^52): the four frames of a step start
+// at the frame (whole part - 1) of `frames`.
+template <typename T, bool stereo, typename Frames>
+void interpolateRun(const Frames& frames, const double* positions, int32 k0, int32 k1, double volume, T* left,
+                    T* right)
+{
+    using namespace InPlaceRunDetail;
+    const __m128d scale = _mm_set1_pd(volume);
+    // Adding 2^52 rounds a position to a whole number held in the low bits; one less where that
+    // rounded up gives the whole part exactly.
+    const __m128d magic = _mm_set1_pd(4503599627370496.0);
+    for (int32 k = k0; k < k1; k += 2)
+    {
+        const int32 n = k + 1 < k1 ? 2 : 1;
+        const __m128d pos = n == 2 ? _mm_loadu_pd(positions + k) : _mm_set1_pd(positions[k]);
+        const __m128d shifted = _mm_add_pd(pos, magic);
+        const __m128d nearest = _mm_sub_pd(shifted, magic);
+        const __m128d roundedUp = _mm_cmpgt_pd(nearest, pos);
+        const __m128d whole = _mm_sub_pd(nearest, _mm_and_pd(roundedUp, _mm_set1_pd(1.0)));
+        const Weights w = weights(_mm_sub_pd(pos, whole));
+        const __m128i index = _mm_add_epi64(_mm_sub_epi64(_mm_castpd_si128(shifted), _mm_castpd_si128(magic)),
+                                            _mm_castpd_si128(roundedUp));
+        const uint64 a = static_cast<uint64>(_mm_cvtsi128_si64(index)) - 1;
+        const uint64 b = static_cast<uint64>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(index, index))) - 1;
+        if constexpr (stereo)
+        {
+            const __m128d va =
+                interpolate(lane<0>(w), frames.at(a, 0), frames.at(a, 1), frames.at(a, 2), frames.at(a, 3));
+            const __m128d vb =
+                interpolate(lane<1>(w), frames.at(b, 0), frames.at(b, 1), frames.at(b, 2), frames.at(b, 3));
+            storeScaled<T>(_mm_unpacklo_pd(va, vb), scale, left + k, n);
+            storeScaled<T>(_mm_unpackhi_pd(va, vb), scale, right + k, n);
+        }
+        else
+        {
+            const __m128d v = interpolate(w, frames.paired(a, b, 0), frames.paired(a, b, 1),
+                                          frames.paired(a, b, 2), frames.paired(a, b, 3));
+            storeScaled<T>(v, scale, left + k, n);
+        }
+    }
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn
