@@ -11,6 +11,9 @@ namespace Steinberg::Vst::TaviroPlugIn {
 // part less a fixed distance. Each lane does the arithmetic of CatmullRomWeights and of
 // scaledByVolume in the same order, so the values are identical to the step-by-step ones.
 
+// Steps sample playback renders at a time at most.
+inline constexpr int32 kPlaybackSteps = 128;
+
 // Frames a run may span: runs are cut to this length, so that their frames fit the scratch.
 inline constexpr int32 kRunFrames = 512;
 
@@ -88,14 +91,6 @@ inline Weights weights(__m128d t)
     return w;
 }
 
-// The weights of one lane in both lanes.
-template <int32 which>
-inline Weights lane(const Weights& w)
-{
-    auto both = [](__m128d v) { return which == 0 ? _mm_unpacklo_pd(v, v) : _mm_unpackhi_pd(v, v); };
-    return {both(w.w0), both(w.wm1), both(w.w1), both(w.w2)};
-}
-
 // w0 * y0 + wm1 * ym1 + w1 * y1 + w2 * y2, lane by lane.
 inline __m128d interpolate(const Weights& w, __m128d ym1, __m128d y0, __m128d y1, __m128d y2)
 {
@@ -129,43 +124,70 @@ inline void storeScaled(__m128d v, __m128d volume, T* out, int32 n)
 
 } // namespace InPlaceRunDetail
 
-// Steps k0..k1 of `positions` (each at least 0 and below 2^52): the four frames of a step start
-// at the frame (whole part - 1) of `frames`.
-template <typename T, bool stereo, typename Frames>
-void interpolateRun(const Frames& frames, const double* positions, int32 k0, int32 k1, double volume, T* left,
-                    T* right)
+// The weights and first frames of the steps of a run. They are worked out in a pass of their own,
+// so that the reads and sums that follow do not wait on them step by step.
+struct RunWeights
+{
+    uint64 frame[kPlaybackSteps + 1]; // whole part of the position - 1; one spare entry for a pair
+    double w0[kPlaybackSteps + 1];
+    double wm1[kPlaybackSteps + 1];
+    double w1[kPlaybackSteps + 1];
+    double w2[kPlaybackSteps + 1];
+};
+
+// Weights and first frames of steps k0..k1 of `positions` (each at least 0 and below 2^52).
+inline void runWeights(const double* positions, int32 k0, int32 k1, RunWeights& out)
 {
     using namespace InPlaceRunDetail;
-    const __m128d scale = _mm_set1_pd(volume);
     // Adding 2^52 rounds a position to a whole number held in the low bits; one less where that
     // rounded up gives the whole part exactly.
     const __m128d magic = _mm_set1_pd(4503599627370496.0);
     for (int32 k = k0; k < k1; k += 2)
     {
-        const int32 n = k + 1 < k1 ? 2 : 1;
-        const __m128d pos = n == 2 ? _mm_loadu_pd(positions + k) : _mm_set1_pd(positions[k]);
+        const __m128d pos = k + 1 < k1 ? _mm_loadu_pd(positions + k) : _mm_set1_pd(positions[k]);
         const __m128d shifted = _mm_add_pd(pos, magic);
         const __m128d nearest = _mm_sub_pd(shifted, magic);
         const __m128d roundedUp = _mm_cmpgt_pd(nearest, pos);
         const __m128d whole = _mm_sub_pd(nearest, _mm_and_pd(roundedUp, _mm_set1_pd(1.0)));
         const Weights w = weights(_mm_sub_pd(pos, whole));
-        const __m128i index = _mm_add_epi64(_mm_sub_epi64(_mm_castpd_si128(shifted), _mm_castpd_si128(magic)),
-                                            _mm_castpd_si128(roundedUp));
-        const uint64 a = static_cast<uint64>(_mm_cvtsi128_si64(index)) - 1;
-        const uint64 b = static_cast<uint64>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(index, index))) - 1;
+        _mm_storeu_pd(out.w0 + k, w.w0);
+        _mm_storeu_pd(out.wm1 + k, w.wm1);
+        _mm_storeu_pd(out.w1 + k, w.w1);
+        _mm_storeu_pd(out.w2 + k, w.w2);
+        const __m128i index = _mm_sub_epi64(_mm_castpd_si128(shifted), _mm_castpd_si128(magic));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out.frame + k),
+                         _mm_sub_epi64(_mm_add_epi64(index, _mm_castpd_si128(roundedUp)), _mm_set1_epi64x(1)));
+    }
+}
+
+// Steps k0..k1 of a run whose weights and first frames are in `w`, reading the frames from `frames`.
+template <typename T, bool stereo, typename Frames>
+void interpolateRun(const Frames& frames, const RunWeights& w, int32 k0, int32 k1, double volume, T* left, T* right)
+{
+    using namespace InPlaceRunDetail;
+    const __m128d scale = _mm_set1_pd(volume);
+    for (int32 k = k0; k < k1; k += 2)
+    {
+        const int32 n = k + 1 < k1 ? 2 : 1;
+        const uint64 a = w.frame[k], b = w.frame[k + 1];
         if constexpr (stereo)
         {
-            const __m128d va =
-                interpolate(lane<0>(w), frames.at(a, 0), frames.at(a, 1), frames.at(a, 2), frames.at(a, 3));
-            const __m128d vb =
-                interpolate(lane<1>(w), frames.at(b, 0), frames.at(b, 1), frames.at(b, 2), frames.at(b, 3));
+            auto step = [&](int32 s, uint64 f) {
+                const Weights ws{_mm_load1_pd(w.w0 + s), _mm_load1_pd(w.wm1 + s), _mm_load1_pd(w.w1 + s),
+                                 _mm_load1_pd(w.w2 + s)};
+                return interpolate(ws, frames.at(f, 0), frames.at(f, 1), frames.at(f, 2), frames.at(f, 3));
+            };
+            const __m128d va = step(k, a);
+            const __m128d vb = step(k + 1, b);
             storeScaled<T>(_mm_unpacklo_pd(va, vb), scale, left + k, n);
             storeScaled<T>(_mm_unpackhi_pd(va, vb), scale, right + k, n);
         }
         else
         {
-            const __m128d v = interpolate(w, frames.paired(a, b, 0), frames.paired(a, b, 1),
-                                          frames.paired(a, b, 2), frames.paired(a, b, 3));
+            const Weights ws{_mm_loadu_pd(w.w0 + k), _mm_loadu_pd(w.wm1 + k), _mm_loadu_pd(w.w1 + k),
+                             _mm_loadu_pd(w.w2 + k)};
+            const __m128d v = interpolate(ws, frames.paired(a, b, 0), frames.paired(a, b, 1), frames.paired(a, b, 2),
+                                          frames.paired(a, b, 3));
             storeScaled<T>(v, scale, left + k, n);
         }
     }

@@ -8,14 +8,12 @@
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
-// Steps sample playback renders at a time at most.
-inline constexpr int32 kPlaybackSteps = 128;
-
 // Scratch of sample playback: the positions of a stretch and the frames of one run.
 struct PlaybackScratch
 {
     double positions[kPlaybackSteps];
     double runFrames[2 * kRunFrames];
+    RunWeights runWeights;
 };
 
 // The end of the run from step k, whose position has the whole part i and whose frames lie in
@@ -136,14 +134,15 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
             const int32 end = inPlaceRunEnd(positions, k, count, rising, i, i + (inPlaceEnd - 2 - j));
             const int32 span = static_cast<int32>(static_cast<uint64>(positions[end - 1]) - i) + 4;
             const uint64 distance = i - j;
+            runWeights(positions, k, end, scratch.runWeights);
             if (span <= 3 * (end - k) + 3)
             {
                 const auto converted = ConvertedFrames<stereo>::template read<T, format>(
                     data + (j - 1) * frames.frameBytes, i - 1, span, scratch.runFrames);
-                interpolateRun<T, stereo>(converted, positions, k, end, volume, left, right);
+                interpolateRun<T, stereo>(converted, scratch.runWeights, k, end, volume, left, right);
             }
             else
-                interpolateRun<T, stereo>(DirectFrames<T, format, stereo>{data, distance}, positions, k, end,
+                interpolateRun<T, stereo>(DirectFrames<T, format, stereo>{data, distance}, scratch.runWeights, k, end,
                                           volume, left, right);
             std::fill(finished + k, finished + end, uint8(0));
             isFinished = false; // frame i + 2 lies inside the recording, or the recording loops
