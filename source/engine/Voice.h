@@ -37,7 +37,7 @@ struct VoiceRenderContext
     double leftGain[kRenderChunk];               // pan gain x voice gain per step
     double rightGain[kRenderChunk];
     double voiceGain[kRenderChunk];
-    T tremolo[kRenderChunk];
+    double tremolo[kRenderChunk]; // the tremolo factor of the sample type, widened
     BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
     FilterRampCache<kRenderChunk> filterRamps;
     TremoloCache<kRenderChunk> tremoloSines;
@@ -362,6 +362,8 @@ private:
             outs[noises] = context->left[o];
             volumes[noises++] = oscillators[o].volume;
         }
+        if (noises == 0)
+            return;
         for (int32 k = 0; k < count; ++k)
             for (int32 j = 0; j < noises; ++j)
                 outs[j][k] = whiteNoiseValue<T>(context->noise, volumes[j]);
@@ -471,13 +473,18 @@ private:
         }
 
         runVoiceGains(sounding);
+        const T* leftSources[kNumOscillators];
+        const T* rightSources[kNumOscillators];
+        const double* levels[kNumOscillators];
         for (int32 a = 0; a < activeCount; ++a)
         {
             const int32 o = activeOscillators[a];
-            mix(context->left[o], context->leftGain, context->level[a], outLeft + first, sounding);
-            mix(stereo[a] ? context->right[o] : context->left[o], context->rightGain, context->level[a],
-                outRight + first, sounding);
+            leftSources[a] = context->left[o];
+            rightSources[a] = stereo[a] ? context->right[o] : context->left[o];
+            levels[a] = context->level[a];
         }
+        mix(leftSources, levels, context->leftGain, outLeft + first, sounding);
+        mix(rightSources, levels, context->rightGain, outRight + first, sounding);
         return sounding == count;
     }
 
@@ -646,11 +653,11 @@ private:
             for (int32 k = 0; k < count; ++k)
             {
                 const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
-                context->tremolo[k] = T(1) - u * static_cast<T>(wheelValues[k] * 0.5);
+                context->tremolo[k] = static_cast<double>(T(1) - u * static_cast<T>(wheelValues[k] * 0.5));
             }
         }
         else
-            std::fill_n(context->tremolo, count, T(1));
+            std::fill_n(context->tremolo, count, 1.0);
         voiceGain = gain;
         leftPanGain = left;
         rightPanGain = right;
@@ -675,16 +682,33 @@ private:
         }
     }
 
-    // Adds one oscillator side: value x pan gain x voice gain x tremolo x level, formed in double and
-    // added in the sample type, oscillator after oscillator as the running sum of each sample.
-    void mix(const T* __restrict source, const double* __restrict panGain, const double* __restrict level,
+    // Adds the oscillators' values of one side: value x pan gain x voice gain x tremolo x level, formed
+    // in double and added in the sample type, oscillator after oscillator as the running sum of each
+    // sample.
+    template <int32 oscillatorCount>
+    void mix(const T* const* sources, const double* const* levels, const double* __restrict panGain,
              T* __restrict out, int32 count) const
     {
         const double* __restrict gain = context->voiceGain;
-        const T* __restrict tremolo = context->tremolo;
+        const double* __restrict tremolo = context->tremolo;
         for (int32 k = 0; k < count; ++k)
-            out[k] += static_cast<T>(static_cast<double>(source[k]) * panGain[k] * gain[k] *
-                                     static_cast<double>(tremolo[k]) * level[k]);
+        {
+            T sum = out[k];
+            for (int32 o = 0; o < oscillatorCount; ++o)
+                sum += static_cast<T>(static_cast<double>(sources[o][k]) * panGain[k] * gain[k] * tremolo[k] *
+                                      levels[o][k]);
+            out[k] = sum;
+        }
+    }
+
+    void mix(const T* const* sources, const double* const* levels, const double* panGain, T* out, int32 count) const
+    {
+        switch (activeCount)
+        {
+        case 1: mix<1>(sources, levels, panGain, out, count); break;
+        case 2: mix<2>(sources, levels, panGain, out, count); break;
+        default: mix<3>(sources, levels, panGain, out, count); break;
+        }
     }
 
     RenderContext* context = nullptr;
