@@ -2,7 +2,9 @@
 
 #include "CatmullRom.h"
 #include "InPlaceRun.h"
+#include "InPlaceRunWide.h"
 #include "OscillatorRender.h"
+#include "WideVectors.h"
 
 #include <algorithm>
 
@@ -78,8 +80,11 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
         const double rate = osc.currentRate;
         const double offset = osc.positionOffset;
         const double base = static_cast<double>(m0 - osc.positionBase); // whole numbers: exact in double
-        for (int32 k = first; k < count; ++k)
-            positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
+        if (wideVectors())
+            playbackPositionsWide(base, ratio, rate, offset, first, count, positions);
+        else
+            for (int32 k = first; k < count; ++k)
+                positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
     }
     // Every rounding step keeps the order, so the positions rise (or stay) with the counter.
     const bool rising = osc.currentRate >= 0.0 && osc.sampleRateRatio > 0.0;
@@ -134,16 +139,22 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
             const int32 end = inPlaceRunEnd(positions, k, count, rising, i, i + (inPlaceEnd - 2 - j));
             const int32 span = static_cast<int32>(static_cast<uint64>(positions[end - 1]) - i) + 4;
             const uint64 distance = i - j;
-            runWeights(positions, k, end, scratch.runWeights);
-            if (span <= 3 * (end - k) + 3)
-            {
-                const auto converted = ConvertedFrames<stereo>::template read<T, format>(
-                    data + (j - 1) * frames.frameBytes, i - 1, span, scratch.runFrames);
-                interpolateRun<T, stereo>(converted, scratch.runWeights, k, end, volume, left, right);
-            }
+            const bool wide = wideVectors();
+            if (wide)
+                runWeightsWide(positions, k, end, scratch.runWeights);
             else
-                interpolateRun<T, stereo>(DirectFrames<T, format, stereo>{data, distance}, scratch.runWeights, k, end,
-                                          volume, left, right);
+                runWeights(positions, k, end, scratch.runWeights);
+            auto play = [&](const auto& source) {
+                if constexpr (stereo)
+                    if (wide)
+                        return interpolateRunWide<T>(source, scratch.runWeights, k, end, volume, left, right);
+                interpolateRun<T, stereo>(source, scratch.runWeights, k, end, volume, left, right);
+            };
+            if (span <= 3 * (end - k) + 3)
+                play(ConvertedFrames<stereo>::template read<T, format>(data + (j - 1) * frames.frameBytes,
+                                                                       i - 1, span, scratch.runFrames));
+            else
+                play(DirectFrames<T, format, stereo>{data, distance});
             std::fill(finished + k, finished + end, uint8(0));
             isFinished = false; // frame i + 2 lies inside the recording, or the recording loops
             k = end - 1;

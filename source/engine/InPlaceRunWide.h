@@ -1,0 +1,127 @@
+#pragma once
+
+#include "InPlaceRun.h"
+
+#include <immintrin.h>
+
+// AVX2 variants of the sample playback passes, four lanes where the baseline has two. Each lane
+// does the arithmetic of the baseline in the same order, so the values are the same; the steps
+// that do not fill four lanes go through the baseline.
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// The positions of a stretch, as in renderMultiSample.
+__attribute__((target("avx2"))) inline void playbackPositionsWide(double base, double ratio, double rate,
+                                                                  double offset, int32 first, int32 count,
+                                                                  double* positions)
+{
+    for (int32 k = first; k < count; ++k)
+        positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
+}
+
+namespace InPlaceRunWideDetail {
+
+struct Weights
+{
+    __m256d w0, wm1, w1, w2;
+};
+
+__attribute__((target("avx2"))) inline Weights weights(__m256d t)
+{
+    const __m256d half = _mm256_set1_pd(0.5), oneAndHalf = _mm256_set1_pd(1.5);
+    const __m256d t2 = _mm256_mul_pd(t, t);
+    const __m256d t3 = _mm256_mul_pd(t2, t);
+    Weights w;
+    w.w0 = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(oneAndHalf, t3), _mm256_mul_pd(_mm256_set1_pd(2.5), t2)),
+                         _mm256_set1_pd(1.0));
+    w.wm1 = _mm256_sub_pd(_mm256_sub_pd(t2, _mm256_mul_pd(half, t3)), _mm256_mul_pd(half, t));
+    w.w1 = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(_mm256_set1_pd(2.0), t2), _mm256_mul_pd(oneAndHalf, t3)),
+                         _mm256_mul_pd(half, t));
+    w.w2 = _mm256_sub_pd(_mm256_mul_pd(half, t3), _mm256_mul_pd(half, t2));
+    return w;
+}
+
+// The weights of two steps from w + k, each in the two lanes of its half.
+__attribute__((target("avx2"))) inline __m256d pairOfSteps(const double* w, int32 k)
+{
+    return _mm256_permute4x64_pd(_mm256_castpd128_pd256(_mm_loadu_pd(w + k)), 0x50);
+}
+
+// Both sides of two steps: frame m of the windows from frames a and b, one per half.
+template <typename Frames>
+__attribute__((target("avx2"))) inline __m256d framesOfSteps(const Frames& frames, uint64 a, uint64 b,
+                                                             int32 m)
+{
+    return _mm256_insertf128_pd(_mm256_castpd128_pd256(frames.at(a, m)), frames.at(b, m), 1);
+}
+
+// Left and right of steps k and k + 1 (halves of the result: both sides of one step).
+template <typename Frames>
+__attribute__((target("avx2"))) inline __m256d interpolatePair(const Frames& frames, const RunWeights& w,
+                                                               int32 k)
+{
+    const uint64 a = w.frame[k], b = w.frame[k + 1];
+    __m256d v = _mm256_mul_pd(pairOfSteps(w.w0, k), framesOfSteps(frames, a, b, 1));
+    v = _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.wm1, k), framesOfSteps(frames, a, b, 0)));
+    v = _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.w1, k), framesOfSteps(frames, a, b, 2)));
+    return _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.w2, k), framesOfSteps(frames, a, b, 3)));
+}
+
+// Four steps' values rounded to the sample type, then scaled by the volume.
+template <typename T>
+__attribute__((target("avx2"))) inline void storeScaled(__m256d v, __m256d volume, T* out)
+{
+    if constexpr (sizeof(T) == 4)
+        _mm_storeu_ps(out, _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_cvtpd_ps(v)), volume)));
+    else
+        _mm256_storeu_pd(out, _mm256_mul_pd(v, volume));
+}
+
+} // namespace InPlaceRunWideDetail
+
+// runWeights, four steps at a time.
+__attribute__((target("avx2"))) inline void runWeightsWide(const double* positions, int32 k0, int32 k1,
+                                                           RunWeights& out)
+{
+    using namespace InPlaceRunWideDetail;
+    const __m256d magic = _mm256_set1_pd(4503599627370496.0);
+    int32 k = k0;
+    for (; k + 4 <= k1; k += 4)
+    {
+        const __m256d pos = _mm256_loadu_pd(positions + k);
+        const __m256d shifted = _mm256_add_pd(pos, magic);
+        const __m256d nearest = _mm256_sub_pd(shifted, magic);
+        const __m256d roundedUp = _mm256_cmp_pd(nearest, pos, _CMP_GT_OQ);
+        const __m256d whole = _mm256_sub_pd(nearest, _mm256_and_pd(roundedUp, _mm256_set1_pd(1.0)));
+        const Weights w = weights(_mm256_sub_pd(pos, whole));
+        _mm256_storeu_pd(out.w0 + k, w.w0);
+        _mm256_storeu_pd(out.wm1 + k, w.wm1);
+        _mm256_storeu_pd(out.w1 + k, w.w1);
+        _mm256_storeu_pd(out.w2 + k, w.w2);
+        const __m256i index = _mm256_sub_epi64(_mm256_castpd_si256(shifted), _mm256_castpd_si256(magic));
+        _mm256_storeu_si256(
+            reinterpret_cast<__m256i*>(out.frame + k),
+            _mm256_sub_epi64(_mm256_add_epi64(index, _mm256_castpd_si256(roundedUp)), _mm256_set1_epi64x(1)));
+    }
+    runWeights(positions, k, k1, out);
+}
+
+// interpolateRun of a stereo recording, four steps at a time.
+template <typename T, typename Frames>
+__attribute__((target("avx2"))) void interpolateRunWide(const Frames& frames, const RunWeights& w, int32 k0,
+                                                        int32 k1, double volume, T* left, T* right)
+{
+    using namespace InPlaceRunWideDetail;
+    const __m256d scale = _mm256_set1_pd(volume);
+    int32 k = k0;
+    for (; k + 4 <= k1; k += 4)
+    {
+        const __m256d ab = interpolatePair(frames, w, k);     // La Ra Lb Rb
+        const __m256d cd = interpolatePair(frames, w, k + 2); // Lc Rc Ld Rd
+        // La Lc Lb Ld and Ra Rc Rb Rd, put in step order.
+        storeScaled<T>(_mm256_permute4x64_pd(_mm256_unpacklo_pd(ab, cd), 0xd8), scale, left + k);
+        storeScaled<T>(_mm256_permute4x64_pd(_mm256_unpackhi_pd(ab, cd), 0xd8), scale, right + k);
+    }
+    interpolateRun<T, true>(frames, w, k, k1, volume, left, right);
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn
