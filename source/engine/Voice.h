@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FilterPairs.h"
+#include "FilterPairsWide.h"
 #include "FilterRampCache.h"
 #include "GainCurve.h"
 #include "OscillatorRender.h"
@@ -9,6 +9,7 @@
 #include "SamplePlayback.h"
 #include "TremoloCache.h"
 #include "VoiceBase.h"
+#include "WideVectors.h"
 #include "source/state/GlobalParameterState.h"
 
 #include <algorithm>
@@ -533,7 +534,10 @@ private:
                 pair.perStep = context->coefficients[a];
             }
         }
-        runFilterPairs(pairs, pairCount, count);
+        if (wideVectors())
+            runFilterPairsWide(pairs, pairCount, count);
+        else
+            runFilterPairs(pairs, pairCount, count);
     }
 
     // Envelope steps and end tests for `count` sounding steps, with the release firing from step
