@@ -9,6 +9,7 @@
 #include "SamplePlayback.h"
 #include "TremoloCache.h"
 #include "VoiceBase.h"
+#include "VoiceMix.h"
 #include "WideVectors.h"
 #include "source/state/GlobalParameterState.h"
 
@@ -484,8 +485,11 @@ private:
             rightSources[a] = stereo[a] ? context->right[o] : context->left[o];
             levels[a] = context->level[a];
         }
-        mix(leftSources, levels, context->leftGain, outLeft + first, sounding);
-        mix(rightSources, levels, context->rightGain, outRight + first, sounding);
+        const bool wide = wideVectors();
+        mixSide(wide, leftSources, levels, activeCount,
+                {context->leftGain, context->voiceGain, context->tremolo}, outLeft + first, sounding);
+        mixSide(wide, rightSources, levels, activeCount,
+                {context->rightGain, context->voiceGain, context->tremolo}, outRight + first, sounding);
         return sounding == count;
     }
 
@@ -683,35 +687,6 @@ private:
         {
             out[k] = value.value;
             value.advance();
-        }
-    }
-
-    // Adds the oscillators' values of one side: value x pan gain x voice gain x tremolo x level, formed
-    // in double and added in the sample type, oscillator after oscillator as the running sum of each
-    // sample.
-    template <int32 oscillatorCount>
-    void mix(const T* const* sources, const double* const* levels, const double* __restrict panGain,
-             T* __restrict out, int32 count) const
-    {
-        const double* __restrict gain = context->voiceGain;
-        const double* __restrict tremolo = context->tremolo;
-        for (int32 k = 0; k < count; ++k)
-        {
-            T sum = out[k];
-            for (int32 o = 0; o < oscillatorCount; ++o)
-                sum += static_cast<T>(static_cast<double>(sources[o][k]) * panGain[k] * gain[k] * tremolo[k] *
-                                      levels[o][k]);
-            out[k] = sum;
-        }
-    }
-
-    void mix(const T* const* sources, const double* const* levels, const double* panGain, T* out, int32 count) const
-    {
-        switch (activeCount)
-        {
-        case 1: mix<1>(sources, levels, panGain, out, count); break;
-        case 2: mix<2>(sources, levels, panGain, out, count); break;
-        default: mix<3>(sources, levels, panGain, out, count); break;
         }
     }
 
