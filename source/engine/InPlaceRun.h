@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SampleConversionWide.h"
 #include "SampleFormat.h"
 
 #include <emmintrin.h>
@@ -25,9 +26,13 @@ struct ConvertedFrames
     static constexpr int32 kSides = stereo ? 2 : 1;
 
     template <typename T, int32 format>
-    static ConvertedFrames read(const uint8* frame, uint64 first, int32 count, double* scratch)
+    static ConvertedFrames read(const uint8* frame, uint64 first, int32 count, double* scratch, bool wide)
     {
-        for (int32 v = 0; v < count * kSides; ++v)
+        int32 v = 0;
+        if constexpr (sizeof(T) == 4 && format == kSample16Bit)
+            if (wide)
+                v = convert16BitToFloatWide(frame, count * kSides, scratch);
+        for (; v < count * kSides; ++v)
             scratch[v] = static_cast<double>(readSample<T, format>(frame + v * bytesPerSampleOf(format)));
         return {scratch, first};
     }

@@ -152,7 +152,7 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
             };
             if (span <= 3 * (end - k) + 3)
                 play(ConvertedFrames<stereo>::template read<T, format>(data + (j - 1) * frames.frameBytes,
-                                                                       i - 1, span, scratch.runFrames));
+                                                                       i - 1, span, scratch.runFrames, wide));
             else
                 play(DirectFrames<T, format, stereo>{data, distance});
             std::fill(finished + k, finished + end, uint8(0));
