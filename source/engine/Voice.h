@@ -474,7 +474,7 @@ private:
                 return false;
         }
 
-        runVoiceGains(sounding);
+        const bool steady = runVoiceGains(sounding);
         const T* leftSources[kNumOscillators];
         const T* rightSources[kNumOscillators];
         const double* levels[kNumOscillators];
@@ -486,10 +486,23 @@ private:
             levels[a] = context->level[a];
         }
         const bool wide = wideVectors();
-        mixSide(wide, leftSources, levels, activeCount,
-                {context->leftGain, context->voiceGain, context->tremolo}, outLeft + first, sounding);
-        mixSide(wide, rightSources, levels, activeCount,
-                {context->rightGain, context->voiceGain, context->tremolo}, outRight + first, sounding);
+        if (steady)
+        {
+            const double gain = voiceGain.value;
+            mixSide(wide, leftSources, levels, activeCount, SteadyGains{leftPanGain.value, gain},
+                    outLeft + first, sounding);
+            mixSide(wide, rightSources, levels, activeCount, SteadyGains{rightPanGain.value, gain},
+                    outRight + first, sounding);
+        }
+        else
+        {
+            mixSide(wide, leftSources, levels, activeCount,
+                    MixGains{context->leftGain, context->voiceGain, context->tremolo}, outLeft + first,
+                    sounding);
+            mixSide(wide, rightSources, levels, activeCount,
+                    MixGains{context->rightGain, context->voiceGain, context->tremolo}, outRight + first,
+                    sounding);
+        }
         return sounding == count;
     }
 
@@ -645,32 +658,42 @@ private:
     }
 
     // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
-    void runVoiceGains(int32 count)
+    // True when they all hold still without tremolo: the per-step values are then left unwritten.
+    bool runVoiceGains(int32 count)
     {
         // Locals: the stores into the context's arrays could otherwise alias the voice's fields.
         SmoothedValue gain = voiceGain, left = leftPanGain, right = rightPanGain, wheel = modWheel;
         const bool tremolo = wheel.value != 0.0 || wheel.moving();
-        double wheelValues[kRenderChunk];
-        smoothedSteps(gain, context->voiceGain, count);
-        smoothedSteps(left, context->leftGain, count);
-        smoothedSteps(right, context->rightGain, count);
-        smoothedSteps(wheel, wheelValues, count);
-        if (tremolo)
-        {
-            const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
-            for (int32 k = 0; k < count; ++k)
-            {
-                const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
-                context->tremolo[k] = static_cast<double>(T(1) - u * static_cast<T>(wheelValues[k] * 0.5));
-            }
-        }
+        const bool steady = !tremolo && !gain.moving() && !left.moving() && !right.moving();
+        if (steady)
+            for (SmoothedValue* value : {&gain, &left, &right, &wheel})
+                value->stepsLeft -= count;
         else
-            std::fill_n(context->tremolo, count, 1.0);
+        {
+            double wheelValues[kRenderChunk];
+            smoothedSteps(gain, context->voiceGain, count);
+            smoothedSteps(left, context->leftGain, count);
+            smoothedSteps(right, context->rightGain, count);
+            smoothedSteps(wheel, wheelValues, count);
+            if (tremolo)
+            {
+                const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
+                for (int32 k = 0; k < count; ++k)
+                {
+                    const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
+                    context->tremolo[k] =
+                        static_cast<double>(T(1) - u * static_cast<T>(wheelValues[k] * 0.5));
+                }
+            }
+            else
+                std::fill_n(context->tremolo, count, 1.0);
+        }
         voiceGain = gain;
         leftPanGain = left;
         rightPanGain = right;
         modWheel = wheel;
         sampleCounter += static_cast<uint64>(count);
+        return steady;
     }
 
     // The value of each of `count` steps, each followed by one smoothing step; a value that does not
