@@ -151,8 +151,16 @@ struct Envelope
     {
         const int32 start = releaseCounter;
         if (releasing)
-            for (int32 s = 0; s < steps; ++s)
-                levels[s] *= releaseValueAt(start + 1 + s);
+        {
+            // releaseValueAt step by step: the steps before the release ends, then those after it.
+            const int32 before =
+                static_cast<int32>(std::clamp<int64>(int64(releaseLength) - start - 1, 0, steps));
+            const double length = releaseLength;
+            for (int32 s = 0; s < before; ++s)
+                levels[s] *= 1.0 - static_cast<double>(start + 1 + s) / length;
+            for (int32 s = before; s < steps; ++s)
+                levels[s] *= 0.0;
+        }
         releaseCounter = start + steps;
         releaseValue = releaseValueAt(releaseCounter);
     }
