@@ -10,6 +10,7 @@
 #include "TremoloCache.h"
 #include "VoiceBase.h"
 #include "VoiceMix.h"
+#include "WhiteNoise.h"
 #include "WideVectors.h"
 #include "source/state/GlobalParameterState.h"
 
@@ -366,9 +367,13 @@ private:
         }
         if (noises == 0)
             return;
+        // The draws first, in their order, then their values, a loop that runs several at a time.
         for (int32 k = 0; k < count; ++k)
             for (int32 j = 0; j < noises; ++j)
-                outs[j][k] = whiteNoiseValue<T>(context->noise, volumes[j]);
+                outs[j][k] = static_cast<T>(context->noise.next());
+        for (int32 j = 0; j < noises; ++j)
+            for (int32 k = 0; k < count; ++k)
+                outs[j][k] = whiteNoiseValue<T>(outs[j][k], volumes[j]);
     }
 
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
