@@ -616,8 +616,11 @@ private:
                 return 0;
             // The end tests of a step read the flag of the step before.
             const uint8* flags = context->finished[o];
-            const uint8* set = std::find(flags + k, flags + k + std::max(steps - 1, 0), 1);
-            steps = std::min(steps, static_cast<int32>(set - flags) - k + 1);
+            const int32 span = std::max(steps - 1, 0);
+            const void* set = std::memchr(flags + k, 1, static_cast<size_t>(span));
+            const int32 clear =
+                set != nullptr ? static_cast<int32>(static_cast<const uint8*>(set) - flags) - k : span;
+            steps = std::min(steps, clear + 1);
         }
         return steps;
     }
