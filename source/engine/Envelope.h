@@ -152,13 +152,13 @@ struct Envelope
         const int32 start = releaseCounter;
         if (releasing)
         {
-            // releaseValueAt step by step: the steps before the release ends, then those after it.
-            const int32 before =
-                static_cast<int32>(std::clamp<int64>(int64(releaseLength) - start - 1, 0, steps));
+            // The steps before the release ends, then those after it (value 0), each in a loop
+            // without a branch.
+            const int32 ramp = std::clamp(releaseLength - (start + 1), 0, steps);
             const double length = releaseLength;
-            for (int32 s = 0; s < before; ++s)
+            for (int32 s = 0; s < ramp; ++s)
                 levels[s] *= 1.0 - static_cast<double>(start + 1 + s) / length;
-            for (int32 s = before; s < steps; ++s)
+            for (int32 s = ramp; s < steps; ++s)
                 levels[s] *= 0.0;
         }
         releaseCounter = start + steps;

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "CatmullRom.h"
+#include "NarrowedSine.h"
 #include "OscillatorState.h"
+#include "SampleCounters.h"
 #include "source/common/LogScale.h"
 #include "source/state/StateValues.h"
 
+#include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 // Block renderers of one oscillator: each writes `count` values (already scaled by the oscillator
 // volume) for the sample counters n0, n0 + 1, ... The waveform is chosen once per call, never per
@@ -26,9 +30,33 @@ inline double sawPhase(uint64 n, double increment, T offset)
     return static_cast<double>(static_cast<T>(static_cast<T>(n * increment) + offset));
 }
 
+// The sine in single precision: the narrowed sines of a few arguments at a time.
+inline void renderNarrowedSine(const OscillatorState<float>& osc, uint64 n0, int32 count, float* out)
+{
+    const double increment = osc.radianIncrement;
+    const double offset = static_cast<double>(osc.radianPhaseOffset);
+    constexpr int32 kPiece = 64;
+    double x[kPiece];
+    for (int32 k0 = 0; k0 < count; k0 += kPiece)
+    {
+        const int32 piece = std::min(kPiece, count - k0);
+        countersAsDoubles(n0 + static_cast<uint64>(k0), piece, x);
+        for (int32 k = 0; k < piece; ++k)
+            x[k] = x[k] * increment + offset;
+        NarrowedSine::narrowedSines(x, out + k0, piece);
+        for (int32 k = 0; k < piece; ++k)
+            out[k0 + k] = scaledByVolume<float>(out[k0 + k], osc.volume);
+    }
+}
+
 template <typename T, int32 waveform>
 void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
 {
+    if constexpr (std::is_same_v<T, float> && waveform == kOscillatorSinus)
+    {
+        renderNarrowedSine(osc, n0, count, out);
+        return;
+    }
     const double increment = osc.radianIncrement;
     const double offset = static_cast<double>(osc.radianPhaseOffset);
     for (int32 k = 0; k < count; ++k)

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "NarrowedSine.h"
+#include "SampleCounters.h"
 #include "pluginterfaces/base/ftypes.h"
-
-#include <cmath>
-#include <cstring>
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
@@ -26,11 +25,11 @@ public:
         s.first = first;
         s.count = count;
         s.sampleRate = sampleRate;
+        double x[maxLength];
+        countersAsDoubles(first + 1, count, x);
         for (int32 k = 0; k < count; ++k)
-        {
-            const double x = static_cast<double>(first + 1 + static_cast<uint64>(k)) * 15.707963267948966 / sampleRate;
-            s.values[k] = static_cast<float>(std::sin(x));
-        }
+            x[k] = x[k] * 15.707963267948966 / sampleRate;
+        NarrowedSine::narrowedSines(x, s.values, count);
         return s.values;
     }
 

@@ -4,6 +4,7 @@
 #include "source/engine/Envelope.h"
 #include "source/engine/GainCurve.h"
 #include "source/engine/SampleConversionWide.h"
+#include "source/engine/SampleCounters.h"
 #include "source/engine/SampleFormat.h"
 
 #include <gtest/gtest.h>
@@ -229,6 +230,21 @@ TEST(SampleFormat, EverySixteenBitCodeConvertsExactlyEightAtATime)
         ASSERT_EQ(out[code], static_cast<double>(expected)) << "code " << code;
     }
     EXPECT_EQ(out[65536], -7.0);
+}
+
+// Counters become doubles as a cast of each would make them, on both sides of 2^53, where
+// counters stop converting exactly, and across 2^32.
+TEST(SampleCounters, EachCounterIsItsOwnCast)
+{
+    constexpr uint64 kExactBelow = uint64(1) << 53;
+    for (const uint64 first : {uint64(0), (uint64(1) << 32) - 3, kExactBelow - 130, kExactBelow - 128,
+                               kExactBelow - 3, kExactBelow + 1, ~uint64(0) - 128})
+    {
+        double out[128];
+        countersAsDoubles(first, 128, out);
+        for (int32 k = 0; k < 128; ++k)
+            ASSERT_EQ(out[k], static_cast<double>(first + static_cast<uint64>(k))) << first << " + " << k;
+    }
 }
 
 } // namespace

@@ -1,29 +1,7 @@
 #include "EngineHarness.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Every heap allocation of this program passes through here (the array and non-throwing forms call
-// these) and is counted while armed. The replacements pair malloc with free on purpose.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace Taviro::Test {
 namespace {

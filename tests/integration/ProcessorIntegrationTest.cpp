@@ -1,4 +1,5 @@
-// The module's factory and the processor component as a host meets them in the built bundle.
+// The module's factory, the processor component and its controller as a host meets them in the
+// built bundle.
 #include "tests/support/HostedPlugIn.h"
 
 #include "pluginterfaces/base/ustring.h"
@@ -90,26 +91,40 @@ TEST(ProcessorIntegrationTest, BusesArrangementsAndSampleSizes)
     EXPECT_EQ(processor.canProcessSampleSize(2), kResultFalse);
 }
 
-TEST(ProcessorIntegrationTest, StatesRestoreIntoASecondProcessorAlsoWhileActive)
+// A restore while active that no block took over still counts after deactivation. (Restores that
+// fail half way: HostMisuseIntegrationTest.)
+TEST(ProcessorIntegrationTest, ARestoreWhileActiveCountsAlsoWhenNoBlockTookItOver)
 {
-    HostedPlugIn first;
-    const Bytes written = first.state();
-    HostedPlugIn second;
-    ASSERT_TRUE(second.start(kSample32));
-    second.inputChanges.addChange(42, 0.9); // channel 1 volume
-    second.run();
-    ASSERT_NE(second.state(), written);
+    HostedPlugIn plugIn;
+    const Bytes fresh = plugIn.state();
+    ASSERT_TRUE(plugIn.start(kSample32));
+    plugIn.inputChanges.addChange(42, 0.9); // channel 1 volume
+    plugIn.run();
+    ASSERT_NE(plugIn.state(), fresh);
+    EXPECT_EQ(plugIn.component().setState(nullptr), kResultFalse);
+    ASSERT_EQ(plugIn.restore(fresh), kResultOk);
+    plugIn.stop();
+    EXPECT_EQ(plugIn.state(), fresh);
+}
 
-    // A short stream while active: the double whose read failed becomes 0.0, the rest stays.
-    Bytes expected = second.state();
-    std::fill_n(expected.begin() + 8, 8, 0);
-    EXPECT_EQ(second.restore(Bytes(written.begin(), written.begin() + 8)), kResultFalse);
-    EXPECT_EQ(second.component().setState(nullptr), kResultFalse);
-    EXPECT_EQ(second.state(), expected);
-    // A restore that no block took over still counts after deactivation.
-    ASSERT_EQ(second.restore(written), kResultOk);
-    second.stop();
-    EXPECT_EQ(second.state(), written);
+// The controller the factory makes for the processor (as a host makes it) follows the processor's
+// state after a program change and an edit made in process.
+TEST(ProcessorIntegrationTest, TheControllerFollowsAProgramChangeAndAnEditMadeInProcess)
+{
+    HostedPlugIn plugIn;
+    ASSERT_TRUE(plugIn.start(kSample32));
+    plugIn.inputChanges.addChange(2 * 49 + 46, 11.0 / 18.0); // "Warm Pad" on channel 3
+    ASSERT_EQ(plugIn.run(), kResultOk);
+    plugIn.inputChanges.addChange(2 * 49 + 3, 0.25); // then its OSC 1 detune to -100 cent
+    ASSERT_EQ(plugIn.run(), kResultOk);
+    ByteStream state(plugIn.state());
+    IEditController& controller = *plugIn.controller();
+    ASSERT_EQ(controller.setComponentState(&state), kResultOk);
+    // The program's channel volume 0.29 and OSC 1 "Saw anti-aliased", the edit, and the program itself.
+    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 42), 0.29);
+    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 1), 4.0 / 7.0);
+    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 3), 0.25);
+    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 46), 11.0 / 18.0);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "tests/play/JackTestSupport.h"
+#include "tests/render/FolderTest.h"
 
 #include <jack/midiport.h>
 
@@ -6,8 +7,6 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -59,12 +58,6 @@ int reap(pid_t pid, double seconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-std::string contents(const fs::path& path)
-{
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 } // namespace
@@ -119,7 +112,7 @@ PrivateJackServer::~PrivateJackServer()
 
 std::string PrivateJackServer::log() const
 {
-    return contents(logPath);
+    return fileContents(logPath);
 }
 
 TestClient::TestClient(const std::string& name, int audioInputs, std::int64_t recordFrames)
@@ -202,12 +195,7 @@ int TestClient::onProcess(jack_nframes_t frames, void* self)
     for (; me.nextEvent < me.midi.size() && me.midi[me.nextEvent].frame < first + frames; ++me.nextEvent)
     {
         const ScheduledMidi& event = me.midi[me.nextEvent];
-        std::int64_t offset = event.frame - first;
-        if (offset < 0)
-        {
-            ++me.late;
-            offset = 0;
-        }
+        const std::int64_t offset = std::max<std::int64_t>(event.frame - first, 0); // late: at once
         jack_midi_event_write(midiBuffer, static_cast<jack_nframes_t>(offset), event.bytes, event.size);
         me.sentFrames[me.nextEvent] = first + offset;
     }
@@ -278,7 +266,7 @@ int PlayerProcess::wait(double seconds)
 
 std::string PlayerProcess::output() const
 {
-    return contents(log);
+    return fileContents(log);
 }
 
 } // namespace Taviro::Test

@@ -42,6 +42,15 @@ struct ScheduledMidi
     std::uint8_t size;
 };
 
+// A channel message of two or three bytes (program change and channel pressure have one data byte).
+inline ScheduledMidi message(std::int64_t frame, int status, int a, int b = 0)
+{
+    const bool oneByte = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0;
+    return {frame,
+            {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)},
+            static_cast<std::uint8_t>(oneByte ? 2 : 3)};
+}
+
 // A JACK client of the test: sends scheduled MIDI from "midi_out" at the exact frames, and records
 // its audio inputs "in_1".."in_N" over a window of absolute frames. Storage is taken up front.
 class TestClient
@@ -59,7 +68,6 @@ public:
     // Starts sending the schedule and recording from `recordStart`.
     void arm(std::int64_t recordStart);
     bool finished() const; // the recording window has passed
-    std::int64_t lateEvents() const { return late.load(); }
     int xruns() const { return xrunCount.load(); }
     // Whether the server reported an xrun within `margin` frames of `frame` (absolute).
     bool xrunNear(std::int64_t frame, std::int64_t margin) const;
@@ -94,7 +102,6 @@ private:
     std::atomic<bool> armed{false};
     std::atomic<std::int64_t> start{0};
     std::atomic<std::int64_t> recordedUpTo{0};
-    std::atomic<std::int64_t> late{0};
     std::atomic<int> xrunCount{0};
     std::vector<std::int64_t> xrunFrames = std::vector<std::int64_t>(4096); // the first ones
 };
@@ -113,7 +120,6 @@ public:
     // Waits for the process to end by itself; the exit code, or -1 after `seconds`.
     int wait(double seconds = 60);
     std::string output() const;
-    pid_t id() const { return pid; }
 
 private:
     pid_t pid = -1;

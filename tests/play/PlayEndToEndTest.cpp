@@ -12,11 +12,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <complex>
 #include <cstring>
 #include <fstream>
-#include <iterator>
-#include <numeric>
 #include <set>
 #include <thread>
 
@@ -33,51 +30,20 @@ const std::string player = "taviro-play:";
 
 // Byte offsets in the processor's 5244-byte state stream: an 8-byte version, then 262 bytes per
 // channel: three 84-byte oscillator records (volume first), master volume, note-off switch, program.
-constexpr std::size_t channelRecord(int channel)
-{
-    return 8 + 262 * static_cast<std::size_t>(channel);
-}
-constexpr std::size_t programByte(int channel)
-{
-    return channelRecord(channel) + 261;
-}
-constexpr std::size_t oscillatorVolume(int channel)
-{
-    return channelRecord(channel);
-}
-
-ScheduledMidi message(std::int64_t frame, std::uint8_t status, std::uint8_t a, std::uint8_t b = 0)
-{
-    const bool oneByte = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0;
-    return {frame, {status, a, b}, static_cast<std::uint8_t>(oneByte ? 2 : 3)};
-}
+constexpr std::size_t channel1Volume = 8, channel1Program = 8 + 261, channel4Program = 8 + 3 * 262 + 261;
 
 void addNote(std::vector<ScheduledMidi>& events, std::int64_t frame, int channel, int pitch, int length)
 {
-    events.push_back(
-        message(frame, static_cast<std::uint8_t>(0x90 | channel), static_cast<std::uint8_t>(pitch), 100));
-    events.push_back(message(frame + length, static_cast<std::uint8_t>(0x80 | channel),
-                             static_cast<std::uint8_t>(pitch), 0));
-}
-
-std::vector<std::uint8_t> bytesOf(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
+    events.push_back(message(frame, 0x90 | channel, pitch, 100));
+    events.push_back(message(frame + length, 0x80 | channel, pitch));
 }
 
 // The processor's stream in a state file.
 std::vector<std::uint8_t> processorState(const fs::path& path)
 {
-    return Play::decodeState(bytesOf(path)).processor;
-}
-
-double doubleAt(const std::vector<std::uint8_t>& bytes, std::size_t offset)
-{
-    double value = 0;
-    if (offset + sizeof value <= bytes.size())
-        std::memcpy(&value, bytes.data() + offset, sizeof value); // little-endian on this machine
-    return value;
+    const std::string bytes = fileContents(path);
+    return Play::decodeState(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
+        .processor;
 }
 
 // The first frame at or after `from` that is not silent; -1 if none.
@@ -120,44 +86,6 @@ double periodInFrames(const std::vector<float>& take, std::int64_t from, int len
     const double l = match(best - 1), c = match(best), r = match(best + 1);
     const double curvature = l - 2 * c + r;
     return best + (curvature != 0 ? 0.5 * (l - r) / curvature : 0.0);
-}
-
-// Of the 64-frame pieces of the sound `length` frames from `b`, the share that also sounds from `a`
-// at the same place, or whole periods apart (up to 16): each period a loaded server drops for the
-// player alone (while the recorder runs) moves the rest of the sound by a period. Pieces not recorded at both
-// places, or silent, do not count.
-double matchingShare(const TestClient& take, const std::vector<float>& sound, std::int64_t a, std::int64_t b,
-                     std::int64_t length)
-{
-    constexpr int piece = 64;
-    auto equal = [&](std::int64_t x, std::int64_t y) {
-        for (int k = 0; k < piece; ++k)
-            if (!take.wasRecorded(x + k) || !take.wasRecorded(y + k) ||
-                std::abs(sound[static_cast<std::size_t>(x + k)] - sound[static_cast<std::size_t>(y + k)]) >
-                    1e-6f)
-                return false;
-        return true;
-    };
-    int counted = 0, matched = 0;
-    for (std::int64_t i = 0; i + piece <= length; i += piece)
-    {
-        bool usable = true, audible = false;
-        for (int k = 0; k < piece; ++k)
-        {
-            usable = usable && take.wasRecorded(a + i + k) && take.wasRecorded(b + i + k);
-            audible = audible || sound[static_cast<std::size_t>(b + i + k)] != 0.0f;
-        }
-        if (!usable || !audible)
-            continue;
-        ++counted;
-        for (int shift = 0; shift <= 16 * period; shift = shift > 0 ? -shift : -shift + period)
-            if (equal(a + i + shift, b + i))
-            {
-                ++matched;
-                break;
-            }
-    }
-    return counted ? static_cast<double>(matched) / counted : 0.0;
 }
 
 // Whether the ports `from` and `to` are (or within half a minute become) connected.
@@ -226,19 +154,16 @@ protected:
     int runs = 0;
 };
 
-// Notes on MIDI channels 1 and 10 come out of their own pairs only, at their frames, with one delay;
-// a program change changes the sound; the mix is the sum of the pairs.
+// Notes on MIDI channels 1 and 10 come out of their own pairs only, at their frames, with one delay,
+// at their pitch; the mix is the sum of the pairs. (Live program changes: the state test below.)
 TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSumOfThePairs)
 {
     constexpr int noteLength = 3 * rate / 10;
     constexpr std::int64_t spacing = 13 * rate / 10; // the piano's release needs most of a second
-    // Three notes of channel 1 at different places in their periods, a drum, a program change, the note
-    // again.
+    // Three notes of channel 1 at different places in their periods, and a drum.
     const std::int64_t noteFrames[] = {1000, 1000 + spacing + 77, 1000 + 2 * spacing + 255};
     const std::int64_t drumFrame = 1000 + 3 * spacing + 130;
-    const std::int64_t programFrame = 1000 + 4 * spacing;
-    const std::int64_t changedNoteFrame = programFrame + rate / 10 + 13;
-    const std::int64_t recordLength = changedNoteFrame + spacing;
+    const std::int64_t recordLength = drumFrame + spacing;
 
     TestClient watcher("watcher", 0, 0);
     auto process = startPlayer({"--no-gui", "--multi-out", "--state", statePath().string()}, watcher.handle(),
@@ -267,12 +192,7 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         std::vector<ScheduledMidi> events;
         for (std::int64_t frame : noteFrames)
             addNote(events, start + frame, 0, 69, noteLength);
-        addNote(events, start + drumFrame, 9, 38, noteLength);
-        events.push_back(message(start + programFrame, 0xC0, 11)); // "Warm Pad"
-        addNote(events, start + changedNoteFrame, 0, 69, noteLength);
-        events.push_back(message(start + recordLength - rate / 10, 0xC0, 0)); // back for the next take
-        std::stable_sort(events.begin(), events.end(),
-                         [](const auto& x, const auto& y) { return x.frame < y.frame; });
+        addNote(events, start + drumFrame, 9, 38, noteLength); // in frame order: each note ends first
         sender.schedule(events);
         recorder.arm(start);
         sender.arm(start);
@@ -280,7 +200,6 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         while (!recorder.finished() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(20ms);
         ASSERT_TRUE(recorder.finished());
-        std::this_thread::sleep_for(100ms); // the last program change is through
 
         // Where an event went out (late ones later), in frames of the recording.
         auto sent = [&](std::int64_t frame, int status) {
@@ -337,13 +256,6 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
             EXPECT_NEAR(periodInFrames(left(1), stretch, window / 2, 90, 130), rate / 440.0, 2.5);
         }
 
-        // The same note sounds the same twice (the synthesizer has no chance in it), and otherwise after
-        // the program change.
-        const std::int64_t second = sent(noteFrames[1], 0x90), changed = sent(changedNoteFrame, 0x90);
-        EXPECT_GT(matchingShare(recorder, left(1), first, second, noteLength), 0.8);
-        EXPECT_LT(matchingShare(recorder, left(1), first, changed, noteLength), 0.2)
-            << "the program change left the sound";
-
         // The mix is the sum of the pairs, in every period but those an xrun tore (the recorder read
         // while a late player still wrote): at most one period per xrun.
         double peak = 0;
@@ -396,14 +308,14 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
     EXPECT_EQ(first->stop(SIGTERM), 0) << first->output();
     const auto edited = processorState(statePath());
     ASSERT_EQ(edited.size(), 5244u);
-    EXPECT_EQ(edited[programByte(0)], 11);
-    EXPECT_EQ(edited[programByte(3)], 5);
+    EXPECT_EQ(edited[channel1Program], 11);
+    EXPECT_EQ(edited[channel4Program], 5);
 
     auto second = startPlayer(arguments, watcher.handle());
     EXPECT_EQ(second->stop(SIGINT), 0) << second->output();
     EXPECT_EQ(processorState(statePath()), edited);
     // Only the state file is left: the temporary files were renamed.
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1 + runs) << "state file and logs only";
+    EXPECT_EQ(entryCount(folder), 1 + runs) << "state file and logs only";
 
     // (This run also connects itself: the mix to the server's playback ports.)
     auto fresh =
@@ -418,9 +330,8 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
     const auto defaults = processorState(folder / "fresh.bin");
     EXPECT_NE(defaults, edited);
 
-    const auto whole = bytesOf(statePath());
-    std::ofstream(statePath(), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(whole.data()), static_cast<std::streamsize>(whole.size() / 2));
+    const std::string whole = fileContents(statePath());
+    std::ofstream(statePath(), std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
     auto damaged = startPlayer(arguments, watcher.handle());
     EXPECT_EQ(damaged->stop(), 0);
     const std::string output = damaged->output();
@@ -433,38 +344,19 @@ TEST_F(PlayEndToEnd, TheStateSurvivesARestartAndADamagedStateFileGivesAWarningAn
 TEST_F(PlayEndToEnd, FailuresSayWhatWentWrong)
 {
     fs::create_directories(folder / "Empty.vst3");
-    struct Case
-    {
-        std::vector<std::string> arguments;
-        const char* variable; // set for the run, with `value`
-        const char* value;
-        int exitCode;
-        std::vector<std::string> expected;
-    };
-    const Case cases[] = {
-        {{"--no-gui", "--plugin", (folder / "Missing.vst3").string()},
-         nullptr,
-         nullptr,
-         1,
-         {"no plug-in at"}},
-        {{"--no-gui", "--plugin", (folder / "Empty.vst3").string()},
-         nullptr,
-         nullptr,
-         1,
-         {"cannot load the plug-in"}},
-        {{"--no-gui", "--state", (folder / "s.bin").string()},
-         "JACK_DEFAULT_SERVER",
-         "taviro-no-such-server",
-         1,
+    const std::string state = (folder / "s.bin").string();
+    // The arguments, a variable set for the run (with its value), the exit code and the texts expected.
+    // clang-format off
+    const struct { std::vector<std::string> arguments; const char* variable; const char* value; int exitCode;
+                   std::vector<std::string> expected; } cases[] = {
+        {{"--no-gui", "--plugin", (folder / "Missing.vst3").string()}, nullptr, nullptr, 1, {"no plug-in at"}},
+        {{"--no-gui", "--plugin", (folder / "Empty.vst3").string()}, nullptr, nullptr, 1, {"cannot load the plug-in"}},
+        {{"--no-gui", "--state", state}, "JACK_DEFAULT_SERVER", "taviro-no-such-server", 1,
          {"no JACK server is running", "pw-jack"}},
-        {{"--state", (folder / "s.bin").string()},
-         "DISPLAY",
-         ":4242",
-         1,
-         {"cannot open the display", "--no-gui"}},
-        {{"--no-gui", "--period", "64"}, nullptr, nullptr, 2, {"unknown argument \"--period\""}},
-    };
-    for (const Case& c : cases)
+        {{"--state", state}, "DISPLAY", ":4242", 1, {"cannot open the display", "--no-gui"}},
+        {{"--no-gui", "--period", "64"}, nullptr, nullptr, 2, {"unknown argument \"--period\""}}};
+    // clang-format on
+    for (const auto& c : cases)
     {
         const char* before = c.variable ? std::getenv(c.variable) : nullptr;
         const std::string saved = before ? before : "";
@@ -604,7 +496,9 @@ TEST_F(PlayEndToEnd, TheEditorWindowEditsTheProcessorAndClosingItQuits)
     EXPECT_EQ(process->wait(), 0) << process->output();
 
     const auto state = processorState(statePath());
-    const double volume = doubleAt(state, oscillatorVolume(0));
+    ASSERT_EQ(state.size(), 5244u);
+    double volume = 0;
+    std::memcpy(&volume, state.data() + channel1Volume, sizeof volume); // little-endian on this machine
     EXPECT_LT(volume, 0.99);
     EXPECT_GT(volume, 0.0);
 }

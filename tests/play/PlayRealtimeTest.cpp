@@ -3,66 +3,18 @@
 
 #include "tests/play/JackTestSupport.h"
 #include "tests/render/FolderTest.h"
+#include "tests/support/AllocationCounter.h"
 #include "tools/play/Player.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
-#include <new>
 #include <pthread.h>
 #include <sstream>
 #include <thread>
-
-// Every heap allocation of this program passes through here; those on the watched thread are counted while
-// armed. malloc and free pair up on purpose.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-pthread_t watchedThread{};
-} // namespace
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (counting.load(std::memory_order_acquire) && pthread_equal(pthread_self(), watchedThread))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new(std::size_t size)
-{
-    if (void* p = operator new(size, std::nothrow))
-        return p;
-    throw std::bad_alloc();
-}
-// A sanitizer brings every form of its own; here all of them go through the two above.
-void* operator new[](std::size_t size)
-{
-    return operator new(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return operator new(size, std::nothrow);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace Taviro::Test {
 namespace {
@@ -70,17 +22,15 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+pthread_t watchedThread{};
+bool onWatchedThread()
+{
+    return pthread_equal(pthread_self(), watchedThread);
+}
+
 constexpr int period = 256;
 constexpr int rate = PrivateJackServer::sampleRate;
 constexpr Steinberg::Vst::ParamID voiceCount = 784;
-
-ScheduledMidi message(std::int64_t frame, int status, int a, int b = 0)
-{
-    const bool oneByte = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0;
-    return {frame,
-            {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)},
-            static_cast<std::uint8_t>(oneByte ? 2 : 3)};
-}
 
 class PlayRealtime : public FolderTest
 {
@@ -150,6 +100,7 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
 
     // The counter counts on the watched thread only.
     watchedThread = pthread_self();
+    countedHere = onWatchedThread;
     counting.store(true, std::memory_order_release);
     void* volatile probe = ::operator new(16);
     counting.store(false);

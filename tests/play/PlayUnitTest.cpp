@@ -5,7 +5,6 @@
 #include "tools/play/SpscQueue.h"
 #include "tools/play/StateFile.h"
 #include "tools/play/X11EditorWindow.h"
-#include "tools/render/MidiTranslator.h"
 
 #include <gtest/gtest.h>
 
@@ -120,34 +119,6 @@ TEST(SpscQueue, RefusesWhenFullKeepsOrderAndCrossesThreads)
     }
     producer.join();
     EXPECT_EQ(outOfOrder, 0);
-}
-
-// Live playing can hold a key longer than the translator remembers: the oldest note is then left to
-// the plug-in, and the remembered ones still end in order.
-TEST(MidiTranslator, MoreHeldNotesOfOneKeyThanItRemembersForgetsTheOldest)
-{
-    struct Log
-    {
-        std::vector<std::int32_t> offs;
-        void note(const Render::NoteCommand& c)
-        {
-            if (!c.on)
-                offs.push_back(c.noteId);
-        }
-        void parameter(const Render::ParameterCommand&) {}
-    } log;
-    Render::MidiTranslator translator([](int, int) { return std::optional<std::uint32_t>(); });
-    const int notes = Render::MidiTranslator::heldPerKey + 3;
-    for (int i = 0; i < notes; ++i)
-        translator.translate(
-            Render::MidiEvent{.type = MidiEventType::NoteOn, .channel = 2, .data1 = 60, .data2 = 90}, log);
-    for (int i = 0; i < notes; ++i)
-        translator.translate(Render::MidiEvent{.type = MidiEventType::NoteOff, .channel = 2, .data1 = 60},
-                             log);
-    std::vector<std::int32_t> expected;
-    for (int id = 3; id < notes; ++id)
-        expected.push_back(id);
-    EXPECT_EQ(log.offs, expected);
 }
 
 TEST(ContentScale, WholeQuartersOf96DpiFromOneToFour)

@@ -4,20 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <sndfile.h>
 
 using namespace Taviro::Render;
 namespace fs = std::filesystem;
 
 using AudioFileWriterTest = Taviro::Test::FolderTest;
-
-static long fileCount(const fs::path& folder)
-{
-    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
+using Taviro::Test::entryCount;
+using Taviro::Test::fileContents;
 
 TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24BitAndNoTimeStamp)
 {
@@ -43,10 +38,9 @@ TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24Bit
         for (int i = 0; i < 6; ++i)
             EXPECT_NEAR(samples[i], expected[i], 1.0 / (1 << 23)) << i;
     }
-    EXPECT_EQ(fileCount(folder), 2) << "the two files and nothing else";
+    EXPECT_EQ(entryCount(folder), 2) << "the two files and nothing else";
     // No chunk with the time of writing, which would make equal renders differ.
-    std::ifstream floatFile(folder / "float.wav", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(floatFile), {}).find("PEAK"), std::string::npos);
+    EXPECT_EQ(fileContents(folder / "float.wav").find("PEAK"), std::string::npos);
 
     // Without a commit (a failed render) nothing is left, and an older file stays as it was.
     fs::remove(folder / "float.wav");
@@ -55,10 +49,9 @@ TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24Bit
     {
         AudioFileWriter writer((folder / name).string(), 48000, SampleFormat::Pcm24);
         writer.write(left, right, 3);
-        EXPECT_EQ(fileCount(folder), 2) << "the temporary file beside the old one";
+        EXPECT_EQ(entryCount(folder), 2) << "the temporary file beside the old one";
         EXPECT_FALSE(fs::exists(folder / "new.wav")) << "not under its name before the commit";
     }
-    EXPECT_EQ(fileCount(folder), 1);
-    std::ifstream old(folder / "pcm.wav");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "earlier render");
+    EXPECT_EQ(entryCount(folder), 1);
+    EXPECT_EQ(fileContents(folder / "pcm.wav"), "earlier render");
 }

@@ -12,7 +12,6 @@
 #include <complex>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <numeric>
 #include <set>
@@ -25,11 +24,7 @@ namespace fs = std::filesystem;
 namespace
 {
 
-std::string bytesOf(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
+using Taviro::Test::fileContents;
 
 struct ToolRun
 {
@@ -47,7 +42,7 @@ ToolRun runTool(const std::vector<std::string>& arguments, const fs::path& folde
         command.append(" '").append(argument).append("'");
     command.append(" >'").append(log).append("' 2>&1 </dev/null");
     int status = std::system(command.c_str());
-    ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, bytesOf(log)};
+    ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileContents(log)};
     fs::remove(log);
     return run;
 }
@@ -175,13 +170,12 @@ TEST_F(RenderEndToEnd, StemsCarryOnlyThePlayingChannelsTheMixIsTheirSumRendersRe
     }
     EXPECT_LT(largestDifference(mix, sum), 1e-6);
 
-    // The same render again gives the same bytes, in both formats; 64-bit processing agrees closely.
+    // The same render again gives the same bytes (24-bit files: the demo below); 64-bit processing
+    // agrees closely.
     ASSERT_EQ(render({midi, "--format", "float", "--out", "again.wav"}).exitCode, 0);
-    EXPECT_EQ(bytesOf(folder / "mix.wav"), bytesOf(folder / "again.wav"));
+    EXPECT_EQ(fileContents(folder / "mix.wav"), fileContents(folder / "again.wav"));
     ToolRun first = render({midi, "--out", "first.wav"});
     ASSERT_EQ(first.exitCode, 0) << first.output;
-    ASSERT_EQ(render({midi, "--out", "second.wav"}).exitCode, 0);
-    EXPECT_EQ(bytesOf(folder / "first.wav"), bytesOf(folder / "second.wav"));
 
     // The song's last note-off is at one second (48000 samples, 93.75 blocks of 512): the release
     // after it is rendered, unless the tail limit cuts it, which earns a warning.
@@ -251,7 +245,7 @@ TEST_F(RenderEndToEnd, WithoutArgumentsTheDemoSongGoesToTaviroDemoWavHere)
     // Exported as a MIDI file, the demo song renders to the same bytes.
     ASSERT_EQ(render({"--write-demo-midi", "demo.mid"}).exitCode, 0);
     ASSERT_EQ(render({"demo.mid"}).exitCode, 0);
-    EXPECT_EQ(bytesOf(written), bytesOf(folder / "demo.wav"));
+    EXPECT_EQ(fileContents(written), fileContents(folder / "demo.wav"));
 
     // The song: 30 to 60 seconds of a band of factory programs, one a channel, with drums on
     // channel 10, pitch bend and mod wheel.
