@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatmullRom.h"
 #include "SampleConversionWide.h"
 #include "SampleFormat.h"
 
@@ -75,29 +76,16 @@ struct DirectFrames
 
 namespace InPlaceRunDetail {
 
-struct Weights
+using Weights = CatmullRomWeightsOf<2>;
+
+// The weights that one interpolation multiplies with, per lane.
+struct LaneWeights
 {
     __m128d w0, wm1, w1, w2;
 };
 
-// The weights of CatmullRomWeights for the fractions in both lanes.
-inline Weights weights(__m128d t)
-{
-    const __m128d half = _mm_set1_pd(0.5), oneAndHalf = _mm_set1_pd(1.5);
-    const __m128d t2 = _mm_mul_pd(t, t);
-    const __m128d t3 = _mm_mul_pd(t2, t);
-    Weights w;
-    w.w0 = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(oneAndHalf, t3), _mm_mul_pd(_mm_set1_pd(2.5), t2)),
-                      _mm_set1_pd(1.0));
-    w.wm1 = _mm_sub_pd(_mm_sub_pd(t2, _mm_mul_pd(half, t3)), _mm_mul_pd(half, t));
-    w.w1 = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(_mm_set1_pd(2.0), t2), _mm_mul_pd(oneAndHalf, t3)),
-                      _mm_mul_pd(half, t));
-    w.w2 = _mm_sub_pd(_mm_mul_pd(half, t3), _mm_mul_pd(half, t2));
-    return w;
-}
-
 // w0 * y0 + wm1 * ym1 + w1 * y1 + w2 * y2, lane by lane.
-inline __m128d interpolate(const Weights& w, __m128d ym1, __m128d y0, __m128d y1, __m128d y2)
+inline __m128d interpolate(const LaneWeights& w, __m128d ym1, __m128d y0, __m128d y1, __m128d y2)
 {
     __m128d v = _mm_mul_pd(w.w0, y0);
     v = _mm_add_pd(v, _mm_mul_pd(w.wm1, ym1));
@@ -154,7 +142,7 @@ inline void runWeights(const double* positions, int32 k0, int32 k1, RunWeights& 
         const __m128d nearest = _mm_sub_pd(shifted, magic);
         const __m128d roundedUp = _mm_cmpgt_pd(nearest, pos);
         const __m128d whole = _mm_sub_pd(nearest, _mm_and_pd(roundedUp, _mm_set1_pd(1.0)));
-        const Weights w = weights(_mm_sub_pd(pos, whole));
+        const Weights w(_mm_sub_pd(pos, whole));
         _mm_storeu_pd(out.w0 + k, w.w0);
         _mm_storeu_pd(out.wm1 + k, w.wm1);
         _mm_storeu_pd(out.w1 + k, w.w1);
@@ -178,8 +166,8 @@ void interpolateRun(const Frames& frames, const RunWeights& w, int32 k0, int32 k
         if constexpr (stereo)
         {
             auto step = [&](int32 s, uint64 f) {
-                const Weights ws{_mm_load1_pd(w.w0 + s), _mm_load1_pd(w.wm1 + s), _mm_load1_pd(w.w1 + s),
-                                 _mm_load1_pd(w.w2 + s)};
+                const LaneWeights ws{_mm_load1_pd(w.w0 + s), _mm_load1_pd(w.wm1 + s), _mm_load1_pd(w.w1 + s),
+                                     _mm_load1_pd(w.w2 + s)};
                 return interpolate(ws, frames.at(f, 0), frames.at(f, 1), frames.at(f, 2), frames.at(f, 3));
             };
             const __m128d va = step(k, a);
@@ -189,8 +177,8 @@ void interpolateRun(const Frames& frames, const RunWeights& w, int32 k0, int32 k
         }
         else
         {
-            const Weights ws{_mm_loadu_pd(w.w0 + k), _mm_loadu_pd(w.wm1 + k), _mm_loadu_pd(w.w1 + k),
-                             _mm_loadu_pd(w.w2 + k)};
+            const LaneWeights ws{_mm_loadu_pd(w.w0 + k), _mm_loadu_pd(w.wm1 + k), _mm_loadu_pd(w.w1 + k),
+                                 _mm_loadu_pd(w.w2 + k)};
             const __m128d v = interpolate(ws, frames.paired(a, b, 0), frames.paired(a, b, 1), frames.paired(a, b, 2),
                                           frames.paired(a, b, 3));
             storeScaled<T>(v, scale, left + k, n);

@@ -20,25 +20,7 @@ __attribute__((target("avx2"))) inline void playbackPositionsWide(double base, d
 
 namespace InPlaceRunWideDetail {
 
-struct Weights
-{
-    __m256d w0, wm1, w1, w2;
-};
-
-__attribute__((target("avx2"))) inline Weights weights(__m256d t)
-{
-    const __m256d half = _mm256_set1_pd(0.5), oneAndHalf = _mm256_set1_pd(1.5);
-    const __m256d t2 = _mm256_mul_pd(t, t);
-    const __m256d t3 = _mm256_mul_pd(t2, t);
-    Weights w;
-    w.w0 = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(oneAndHalf, t3), _mm256_mul_pd(_mm256_set1_pd(2.5), t2)),
-                         _mm256_set1_pd(1.0));
-    w.wm1 = _mm256_sub_pd(_mm256_sub_pd(t2, _mm256_mul_pd(half, t3)), _mm256_mul_pd(half, t));
-    w.w1 = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(_mm256_set1_pd(2.0), t2), _mm256_mul_pd(oneAndHalf, t3)),
-                         _mm256_mul_pd(half, t));
-    w.w2 = _mm256_sub_pd(_mm256_mul_pd(half, t3), _mm256_mul_pd(half, t2));
-    return w;
-}
+using Weights = CatmullRomWeightsOf<4>;
 
 // The weights of two steps from w + k, each in the two lanes of its half.
 __attribute__((target("avx2"))) inline __m256d pairOfSteps(const double* w, int32 k)
@@ -92,7 +74,7 @@ __attribute__((target("avx2"))) inline void runWeightsWide(const double* positio
         const __m256d nearest = _mm256_sub_pd(shifted, magic);
         const __m256d roundedUp = _mm256_cmp_pd(nearest, pos, _CMP_GT_OQ);
         const __m256d whole = _mm256_sub_pd(nearest, _mm256_and_pd(roundedUp, _mm256_set1_pd(1.0)));
-        const Weights w = weights(_mm256_sub_pd(pos, whole));
+        const Weights w(_mm256_sub_pd(pos, whole));
         _mm256_storeu_pd(out.w0 + k, w.w0);
         _mm256_storeu_pd(out.wm1 + k, w.wm1);
         _mm256_storeu_pd(out.w1 + k, w.w1);
