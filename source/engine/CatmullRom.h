@@ -20,12 +20,14 @@ template <>
 struct WeightLanes<2>
 {
     using Doubles = double __attribute__((vector_size(16)));
+    using Bits = long long __attribute__((vector_size(16)));
 };
 
 template <>
 struct WeightLanes<4>
 {
     using Doubles = double __attribute__((vector_size(32)));
+    using Bits = long long __attribute__((vector_size(32)));
 };
 
 template <int lanes>

@@ -4,6 +4,7 @@
 #include "SampleConversionWide.h"
 #include "SampleFormat.h"
 
+#include <cstring>
 #include <emmintrin.h>
 
 namespace Steinberg::Vst::TaviroPlugIn {
@@ -76,8 +77,6 @@ struct DirectFrames
 
 namespace InPlaceRunDetail {
 
-using Weights = CatmullRomWeightsOf<2>;
-
 // The weights that one interpolation multiplies with, per lane.
 struct LaneWeights
 {
@@ -128,28 +127,42 @@ struct RunWeights
     double w2[kPlaybackSteps + 1];
 };
 
-// Weights and first frames of steps k0..k1 of `positions` (each at least 0 and below 2^52).
+// The weights and first frames of the steps k, k + 1, ... at the positions pos[0], pos[1], ... (each
+// at least 0 and below 2^52), one step per lane.
+template <int32 lanes>
+[[gnu::always_inline]] inline void stepWeights(const double* pos, int32 k, RunWeights& out)
+{
+    using Doubles = typename WeightLanes<lanes>::Doubles;
+    using Bits = typename WeightLanes<lanes>::Bits;
+    Doubles x;
+    std::memcpy(&x, pos, sizeof x);
+    // Adding 2^52 rounds a position to a whole number held in the low bits; one less where that
+    // rounded up (a comparison gives all ones there) is the whole part, exactly.
+    const Doubles magic = Doubles{} + 4503599627370496.0;
+    const Doubles shifted = x + magic;
+    const Doubles nearest = shifted - magic;
+    const Bits roundedUp = nearest > x;
+    const Doubles whole = nearest - (Doubles)(roundedUp & (Bits)(Doubles{} + 1.0));
+    const CatmullRomWeightsOf<lanes> w(x - whole);
+    const Bits frame = (Bits)shifted - (Bits)magic + roundedUp - 1;
+    std::memcpy(out.frame + k, &frame, sizeof frame);
+    std::memcpy(out.w0 + k, &w.w0, sizeof w.w0);
+    std::memcpy(out.wm1 + k, &w.wm1, sizeof w.wm1);
+    std::memcpy(out.w1 + k, &w.w1, sizeof w.w1);
+    std::memcpy(out.w2 + k, &w.w2, sizeof w.w2);
+}
+
+// Weights and first frames of steps k0..k1 of `positions` (each at least 0 and below 2^52), two at
+// a time; a last single step fills the spare entry too.
 inline void runWeights(const double* positions, int32 k0, int32 k1, RunWeights& out)
 {
-    using namespace InPlaceRunDetail;
-    // Adding 2^52 rounds a position to a whole number held in the low bits; one less where that
-    // rounded up gives the whole part exactly.
-    const __m128d magic = _mm_set1_pd(4503599627370496.0);
-    for (int32 k = k0; k < k1; k += 2)
+    int32 k = k0;
+    for (; k + 2 <= k1; k += 2)
+        stepWeights<2>(positions + k, k, out);
+    if (k < k1)
     {
-        const __m128d pos = k + 1 < k1 ? _mm_loadu_pd(positions + k) : _mm_set1_pd(positions[k]);
-        const __m128d shifted = _mm_add_pd(pos, magic);
-        const __m128d nearest = _mm_sub_pd(shifted, magic);
-        const __m128d roundedUp = _mm_cmpgt_pd(nearest, pos);
-        const __m128d whole = _mm_sub_pd(nearest, _mm_and_pd(roundedUp, _mm_set1_pd(1.0)));
-        const Weights w(_mm_sub_pd(pos, whole));
-        _mm_storeu_pd(out.w0 + k, w.w0);
-        _mm_storeu_pd(out.wm1 + k, w.wm1);
-        _mm_storeu_pd(out.w1 + k, w.w1);
-        _mm_storeu_pd(out.w2 + k, w.w2);
-        const __m128i index = _mm_sub_epi64(_mm_castpd_si128(shifted), _mm_castpd_si128(magic));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out.frame + k),
-                         _mm_sub_epi64(_mm_add_epi64(index, _mm_castpd_si128(roundedUp)), _mm_set1_epi64x(1)));
+        const double twice[2] = {positions[k], positions[k]};
+        stepWeights<2>(twice, k, out);
     }
 }
 

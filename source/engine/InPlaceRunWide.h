@@ -20,8 +20,6 @@ __attribute__((target("avx2"))) inline void playbackPositionsWide(double base, d
 
 namespace InPlaceRunWideDetail {
 
-using Weights = CatmullRomWeightsOf<4>;
-
 // The weights of two steps from w + k, each in the two lanes of its half.
 __attribute__((target("avx2"))) inline __m256d pairOfSteps(const double* w, int32 k)
 {
@@ -64,26 +62,9 @@ __attribute__((target("avx2"))) inline void storeScaled(__m256d v, __m256d volum
 __attribute__((target("avx2"))) inline void runWeightsWide(const double* positions, int32 k0, int32 k1,
                                                            RunWeights& out)
 {
-    using namespace InPlaceRunWideDetail;
-    const __m256d magic = _mm256_set1_pd(4503599627370496.0);
     int32 k = k0;
     for (; k + 4 <= k1; k += 4)
-    {
-        const __m256d pos = _mm256_loadu_pd(positions + k);
-        const __m256d shifted = _mm256_add_pd(pos, magic);
-        const __m256d nearest = _mm256_sub_pd(shifted, magic);
-        const __m256d roundedUp = _mm256_cmp_pd(nearest, pos, _CMP_GT_OQ);
-        const __m256d whole = _mm256_sub_pd(nearest, _mm256_and_pd(roundedUp, _mm256_set1_pd(1.0)));
-        const Weights w(_mm256_sub_pd(pos, whole));
-        _mm256_storeu_pd(out.w0 + k, w.w0);
-        _mm256_storeu_pd(out.wm1 + k, w.wm1);
-        _mm256_storeu_pd(out.w1 + k, w.w1);
-        _mm256_storeu_pd(out.w2 + k, w.w2);
-        const __m256i index = _mm256_sub_epi64(_mm256_castpd_si256(shifted), _mm256_castpd_si256(magic));
-        _mm256_storeu_si256(
-            reinterpret_cast<__m256i*>(out.frame + k),
-            _mm256_sub_epi64(_mm256_add_epi64(index, _mm256_castpd_si256(roundedUp)), _mm256_set1_epi64x(1)));
-    }
+        stepWeights<4>(positions + k, k, out);
     runWeights(positions, k, k1, out);
 }
 
