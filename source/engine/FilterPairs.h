@@ -76,6 +76,18 @@ inline void step(Lanes& s, FilterPair<T>& p, int32 k)
     p.leftData[k] = static_cast<T>(out[0]);
 }
 
+// A moving filter keeps the coefficients of its last step.
+template <typename T>
+inline void keepLastCoefficients(FilterPair<T>* pairs, int32 count, int32 length)
+{
+    for (int32 p = 0; p < count; ++p)
+        if (pairs[p].perStep != nullptr && length > 0)
+        {
+            pairs[p].left->setCoefficients(pairs[p].perStep[length - 1]);
+            pairs[p].right->setCoefficients(pairs[p].perStep[length - 1]);
+        }
+}
+
 } // namespace FilterPairsDetail
 
 // Runs `count` filter pairs over `length` samples side by side: their recurrences are independent,
@@ -91,14 +103,8 @@ void runFilterPairs(FilterPair<T>* pairs, int32 length)
         for (int32 p = 0; p < count; ++p)
             step(lanes[p], pairs[p], k);
     for (int32 p = 0; p < count; ++p)
-    {
         store(lanes[p], *pairs[p].left, *pairs[p].right);
-        if (pairs[p].perStep != nullptr && length > 0)
-        {
-            pairs[p].left->setCoefficients(pairs[p].perStep[length - 1]);
-            pairs[p].right->setCoefficients(pairs[p].perStep[length - 1]);
-        }
-    }
+    keepLastCoefficients(pairs, count, length);
 }
 
 template <typename T>

@@ -4,7 +4,6 @@
 #include "NarrowedSine.h"
 #include "OscillatorState.h"
 #include "SampleCounters.h"
-#include "WhiteNoise.h"
 #include "source/common/LogScale.h"
 #include "source/state/StateValues.h"
 
@@ -83,11 +82,12 @@ void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
     }
 }
 
-// One white-noise value from the pool's shared source, scaled by the oscillator volume.
+// The white-noise value of one draw (0..32767) of the pool's shared source, scaled by the oscillator
+// volume.
 template <typename T>
-inline T whiteNoiseValue(WhiteNoise& noise, double volume)
+inline T whiteNoiseValue(T draw, double volume)
 {
-    const T value = static_cast<T>(noise.next()) / T(32767) * T(2) - T(1);
+    const T value = draw / T(32767) * T(2) - T(1);
     return scaledByVolume<T>(value, volume);
 }
 

@@ -13,6 +13,12 @@ enum SampleFormat : int32
     kSample32Bit = 3, // signed little-endian
 };
 
+// Bytes of one stored sample of a format.
+constexpr uint64 bytesPerSampleOf(int32 format)
+{
+    return static_cast<uint64>(format) + 1;
+}
+
 // The format for a bits-per-sample value; -1 for anything else.
 inline int32 sampleFormatForBits(int32 bitsPerSample)
 {

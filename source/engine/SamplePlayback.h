@@ -1,29 +1,34 @@
 #pragma once
 
 #include "CatmullRom.h"
+#include "InPlaceRun.h"
+#include "InPlaceRunWide.h"
 #include "OscillatorRender.h"
+#include "WideVectors.h"
 
 #include <algorithm>
-#include <emmintrin.h>
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
-// Both sides of the four frames from p through the shared weights, as one two-lane computation in
-// the order of CatmullRomWeights.
-template <typename T, int32 format>
-inline void interpolateStereo(const CatmullRomWeights& w, const uint8* p, uint64 frameBytes, int32 sideBytes, T& l,
-                              T& r)
+// Scratch of sample playback: the positions of a stretch and the frames of one run.
+struct PlaybackScratch
 {
-    auto frame = [&](const uint8* f) {
-        return _mm_setr_pd(static_cast<double>(readSample<T, format>(f)),
-                           static_cast<double>(readSample<T, format>(f + sideBytes)));
-    };
-    __m128d v = _mm_mul_pd(_mm_set1_pd(w.w0), frame(p + frameBytes));
-    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.wm1), frame(p)));
-    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.w1), frame(p + 2 * frameBytes)));
-    v = _mm_add_pd(v, _mm_mul_pd(_mm_set1_pd(w.w2), frame(p + 3 * frameBytes)));
-    l = static_cast<T>(_mm_cvtsd_f64(v));
-    r = static_cast<T>(_mm_cvtsd_f64(_mm_unpackhi_pd(v, v)));
+    double positions[kPlaybackSteps];
+    double runFrames[2 * kRunFrames];
+    RunWeights runWeights;
+};
+
+// The end of the run from step k, whose position has the whole part i and whose frames lie in
+// place up to the whole part `limit` (exclusive): the steps after it whose positions stay within
+// that and within the frames one run may span. Rising positions are searched; others make runs of
+// one step.
+inline int32 inPlaceRunEnd(const double* positions, int32 k, int32 count, bool rising, uint64 i, uint64 limit)
+{
+    if (!rising)
+        return k + 1;
+    const double high =
+        std::min(static_cast<double>(std::min(limit, i + (kRunFrames - 3))), 4503599627370496.0);
+    return static_cast<int32>(std::lower_bound(positions + k + 1, positions + count, high) - positions);
 }
 
 // Sample playback with rate conversion, loops and four-point interpolation for the sample counters
@@ -34,8 +39,9 @@ inline void interpolateStereo(const CatmullRomWeights& w, const uint8* p, uint64
 // the recording (no loop wrap, no end) are read in place; the rest go through the general reads.
 template <typename T, int32 format, bool stereo>
 void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 retardLength, T* left, T* right,
-                       uint8* finished, double* positions)
+                       uint8* finished, PlaybackScratch& scratch)
 {
+    double* positions = scratch.positions;
     // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
     const SampleFrames frames = osc.frames;
     const double volume = osc.volume;
@@ -74,15 +80,18 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
         const double rate = osc.currentRate;
         const double offset = osc.positionOffset;
         const double base = static_cast<double>(m0 - osc.positionBase); // whole numbers: exact in double
-        for (int32 k = first; k < count; ++k)
-            positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
+        if (wideVectors())
+            playbackPositionsWide(base, ratio, rate, offset, first, count, positions);
+        else
+            for (int32 k = first; k < count; ++k)
+                positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
     }
+    // Every rounding step keeps the order, so the positions rise (or stay) with the counter.
+    const bool rising = osc.currentRate >= 0.0 && osc.sampleRateRatio > 0.0;
 
     // Frames below this index can be read in place (inside the loop, or inside the recording).
     const uint64 inPlaceEnd = frames.hasLoop ? frames.loopEnd : frames.frameCount;
     const uint8* data = frames.data;
-    const uint64 frameBytes = static_cast<uint64>(frames.frameBytes);
-    const int32 sideBytes = frames.bytesPerSample;
 
     // The four frames around the last fractional position of the general reads, left and right.
     uint64 windowIndex = ~uint64(0) - 1;
@@ -123,20 +132,35 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
             lastWrapped = j;
         }
         // Frame j - 1 is the frame before: at the loop start of a wrapped index it is the loop end.
+        // From here on, the steps whose frames stay in place with this one form a run.
         const bool previousInPlace = j == i ? i >= 1 : j > frames.loopStart;
-        if (!whole && previousInPlace && j + 2 < inPlaceEnd)
+        if (previousInPlace && j + 2 < inPlaceEnd && pos < 4503599627370496.0)
         {
-            const CatmullRomWeights weights(pos - static_cast<double>(i));
-            const uint8* p = data + (j - 1) * frameBytes;
-            if constexpr (stereo)
-                interpolateStereo<T, format>(weights, p, frameBytes, sideBytes, l, r);
+            const int32 end = inPlaceRunEnd(positions, k, count, rising, i, i + (inPlaceEnd - 2 - j));
+            const int32 span = static_cast<int32>(static_cast<uint64>(positions[end - 1]) - i) + 4;
+            const uint64 distance = i - j;
+            const bool wide = wideVectors();
+            if (wide)
+                runWeightsWide(positions, k, end, scratch.runWeights);
             else
-                l = static_cast<T>(weights(readSample<T, format>(p), readSample<T, format>(p + frameBytes),
-                                           readSample<T, format>(p + 2 * frameBytes),
-                                           readSample<T, format>(p + 3 * frameBytes)));
+                runWeights(positions, k, end, scratch.runWeights);
+            auto play = [&](const auto& source) {
+                if constexpr (stereo)
+                    if (wide)
+                        return interpolateRunWide<T>(source, scratch.runWeights, k, end, volume, left, right);
+                interpolateRun<T, stereo>(source, scratch.runWeights, k, end, volume, left, right);
+            };
+            if (span <= 3 * (end - k) + 3)
+                play(ConvertedFrames<stereo>::template read<T, format>(data + (j - 1) * frames.frameBytes,
+                                                                       i - 1, span, scratch.runFrames, wide));
+            else
+                play(DirectFrames<T, format, stereo>{data, distance});
+            std::fill(finished + k, finished + end, uint8(0));
             isFinished = false; // frame i + 2 lies inside the recording, or the recording loops
+            k = end - 1;
+            continue;
         }
-        else if (whole)
+        if (whole)
         {
             frames.read<T, format, stereo>(frames.wrap(i), l, r);
             isFinished = !frames.hasLoop && i >= frames.frameCount;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FilterPairs.h"
+#include "FilterPairsWide.h"
 #include "FilterRampCache.h"
 #include "GainCurve.h"
 #include "OscillatorRender.h"
@@ -9,6 +9,9 @@
 #include "SamplePlayback.h"
 #include "TremoloCache.h"
 #include "VoiceBase.h"
+#include "VoiceMix.h"
+#include "WhiteNoise.h"
+#include "WideVectors.h"
 #include "source/state/GlobalParameterState.h"
 
 #include <algorithm>
@@ -22,6 +25,7 @@ namespace Steinberg::Vst::TaviroPlugIn {
 
 // Samples a voice renders at a time; the scratch of one such stretch stays in the first-level cache.
 inline constexpr int32 kRenderChunk = 128;
+static_assert(kRenderChunk <= kPlaybackSteps);
 
 // Scratch that the voices of one pool share (they render one after the other) and the pool's
 // white-noise source.
@@ -31,12 +35,12 @@ struct VoiceRenderContext
     T left[kNumOscillators][kRenderChunk];
     T right[kNumOscillators][kRenderChunk];
     uint8 finished[kNumOscillators][kRenderChunk];
-    double positions[kRenderChunk];              // sample playback positions of one oscillator
+    PlaybackScratch playback;
     double level[kNumOscillators][kRenderChunk]; // envelope level per step, 0 where it adds nothing
     double leftGain[kRenderChunk];               // pan gain x voice gain per step
     double rightGain[kRenderChunk];
     double voiceGain[kRenderChunk];
-    T tremolo[kRenderChunk];
+    double tremolo[kRenderChunk]; // the tremolo factor of the sample type, widened
     BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
     FilterRampCache<kRenderChunk> filterRamps;
     TremoloCache<kRenderChunk> tremoloSines;
@@ -361,9 +365,15 @@ private:
             outs[noises] = context->left[o];
             volumes[noises++] = oscillators[o].volume;
         }
+        if (noises == 0)
+            return;
+        // The draws first, in their order, then their values, a loop that runs several at a time.
         for (int32 k = 0; k < count; ++k)
             for (int32 j = 0; j < noises; ++j)
-                outs[j][k] = whiteNoiseValue<T>(context->noise, volumes[j]);
+                outs[j][k] = static_cast<T>(context->noise.next());
+        for (int32 j = 0; j < noises; ++j)
+            for (int32 k = 0; k < count; ++k)
+                outs[j][k] = whiteNoiseValue<T>(outs[j][k], volumes[j]);
     }
 
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
@@ -373,28 +383,28 @@ private:
         switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
         {
         case 0:
-            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 1:
-            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 2:
-            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 3:
-            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 4:
-            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 5:
-            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         case 6:
-            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         default:
-            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->positions);
+            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
             break;
         }
     }
@@ -469,13 +479,34 @@ private:
                 return false;
         }
 
-        runVoiceGains(sounding);
+        const bool steady = runVoiceGains(sounding);
+        const T* leftSources[kNumOscillators];
+        const T* rightSources[kNumOscillators];
+        const double* levels[kNumOscillators];
         for (int32 a = 0; a < activeCount; ++a)
         {
             const int32 o = activeOscillators[a];
-            mix(context->left[o], context->leftGain, context->level[a], outLeft + first, sounding);
-            mix(stereo[a] ? context->right[o] : context->left[o], context->rightGain, context->level[a],
-                outRight + first, sounding);
+            leftSources[a] = context->left[o];
+            rightSources[a] = stereo[a] ? context->right[o] : context->left[o];
+            levels[a] = context->level[a];
+        }
+        const bool wide = wideVectors();
+        if (steady)
+        {
+            const double gain = voiceGain.value;
+            mixSide(wide, leftSources, levels, activeCount, SteadyGains{leftPanGain.value, gain},
+                    outLeft + first, sounding);
+            mixSide(wide, rightSources, levels, activeCount, SteadyGains{rightPanGain.value, gain},
+                    outRight + first, sounding);
+        }
+        else
+        {
+            mixSide(wide, leftSources, levels, activeCount,
+                    MixGains{context->leftGain, context->voiceGain, context->tremolo}, outLeft + first,
+                    sounding);
+            mixSide(wide, rightSources, levels, activeCount,
+                    MixGains{context->rightGain, context->voiceGain, context->tremolo}, outRight + first,
+                    sounding);
         }
         return sounding == count;
     }
@@ -525,7 +556,10 @@ private:
                 pair.perStep = context->coefficients[a];
             }
         }
-        runFilterPairs(pairs, pairCount, count);
+        if (wideVectors())
+            runFilterPairsWide(pairs, pairCount, count);
+        else
+            runFilterPairs(pairs, pairCount, count);
     }
 
     // Envelope steps and end tests for `count` sounding steps, with the release firing from step
@@ -582,8 +616,11 @@ private:
                 return 0;
             // The end tests of a step read the flag of the step before.
             const uint8* flags = context->finished[o];
-            const uint8* set = std::find(flags + k, flags + k + std::max(steps - 1, 0), 1);
-            steps = std::min(steps, static_cast<int32>(set - flags) - k + 1);
+            const int32 span = std::max(steps - 1, 0);
+            const void* set = std::memchr(flags + k, 1, static_cast<size_t>(span));
+            const int32 clear =
+                set != nullptr ? static_cast<int32>(static_cast<const uint8*>(set) - flags) - k : span;
+            steps = std::min(steps, clear + 1);
         }
         return steps;
     }
@@ -629,32 +666,42 @@ private:
     }
 
     // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
-    void runVoiceGains(int32 count)
+    // True when they all hold still without tremolo: the per-step values are then left unwritten.
+    bool runVoiceGains(int32 count)
     {
         // Locals: the stores into the context's arrays could otherwise alias the voice's fields.
         SmoothedValue gain = voiceGain, left = leftPanGain, right = rightPanGain, wheel = modWheel;
         const bool tremolo = wheel.value != 0.0 || wheel.moving();
-        double wheelValues[kRenderChunk];
-        smoothedSteps(gain, context->voiceGain, count);
-        smoothedSteps(left, context->leftGain, count);
-        smoothedSteps(right, context->rightGain, count);
-        smoothedSteps(wheel, wheelValues, count);
-        if (tremolo)
-        {
-            const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
-            for (int32 k = 0; k < count; ++k)
-            {
-                const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
-                context->tremolo[k] = T(1) - u * static_cast<T>(wheelValues[k] * 0.5);
-            }
-        }
+        const bool steady = !tremolo && !gain.moving() && !left.moving() && !right.moving();
+        if (steady)
+            for (SmoothedValue* value : {&gain, &left, &right, &wheel})
+                value->stepsLeft -= count;
         else
-            std::fill_n(context->tremolo, count, T(1));
+        {
+            double wheelValues[kRenderChunk];
+            smoothedSteps(gain, context->voiceGain, count);
+            smoothedSteps(left, context->leftGain, count);
+            smoothedSteps(right, context->rightGain, count);
+            smoothedSteps(wheel, wheelValues, count);
+            if (tremolo)
+            {
+                const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
+                for (int32 k = 0; k < count; ++k)
+                {
+                    const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
+                    context->tremolo[k] =
+                        static_cast<double>(T(1) - u * static_cast<T>(wheelValues[k] * 0.5));
+                }
+            }
+            else
+                std::fill_n(context->tremolo, count, 1.0);
+        }
         voiceGain = gain;
         leftPanGain = left;
         rightPanGain = right;
         modWheel = wheel;
         sampleCounter += static_cast<uint64>(count);
+        return steady;
     }
 
     // The value of each of `count` steps, each followed by one smoothing step; a value that does not
@@ -672,18 +719,6 @@ private:
             out[k] = value.value;
             value.advance();
         }
-    }
-
-    // Adds one oscillator side: value x pan gain x voice gain x tremolo x level, formed in double and
-    // added in the sample type, oscillator after oscillator as the running sum of each sample.
-    void mix(const T* __restrict source, const double* __restrict panGain, const double* __restrict level,
-             T* __restrict out, int32 count) const
-    {
-        const double* __restrict gain = context->voiceGain;
-        const T* __restrict tremolo = context->tremolo;
-        for (int32 k = 0; k < count; ++k)
-            out[k] += static_cast<T>(static_cast<double>(source[k]) * panGain[k] * gain[k] *
-                                     static_cast<double>(tremolo[k]) * level[k]);
     }
 
     RenderContext* context = nullptr;

@@ -3,6 +3,7 @@
 #include "source/engine/BiquadFilter.h"
 #include "source/engine/Envelope.h"
 #include "source/engine/GainCurve.h"
+#include "source/engine/SampleConversionWide.h"
 #include "source/engine/SampleCounters.h"
 #include "source/engine/SampleFormat.h"
 
@@ -13,6 +14,7 @@
 #include <complex>
 #include <limits>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -205,6 +207,29 @@ TEST(SampleFormat, FourFormatsAtTheirExtremes)
     EXPECT_EQ((convertSample<float, kSample32Bit>(high)), 1.0f); // 2147483647 is 2^31 in single precision
     EXPECT_EQ((convertSample<double, kSample32Bit>(high)), 1.0);
     EXPECT_EQ((convertSample<float, kSample32Bit>(low)), -1.0f);
+}
+
+// The AVX2 conversion multiplies where the step-by-step one divides: every 16-bit code must still
+// give the single-precision quotient exactly. A tail shorter than eight codes is left to the caller.
+TEST(SampleFormat, EverySixteenBitCodeConvertsExactlyEightAtATime)
+{
+    if (!__builtin_cpu_supports("avx2"))
+        GTEST_SKIP() << "this processor has no AVX2";
+    std::vector<uint8> bytes;
+    for (int32 code = 0; code < 65536 + 5; ++code)
+    {
+        bytes.push_back(static_cast<uint8>(code & 0xff));
+        bytes.push_back(static_cast<uint8>((code >> 8) & 0xff));
+    }
+    std::vector<double> out(65536 + 5, -7.0);
+    ASSERT_EQ(convert16BitToFloatWide(bytes.data(), 65536 + 5, out.data()), 65536);
+    for (int32 code = 0; code < 65536; ++code)
+    {
+        const int32 v = code < 32768 ? code : code - 65536;
+        const float expected = v > 0 ? static_cast<float>(v) / 32767.0f : static_cast<float>(v) / 32768.0f;
+        ASSERT_EQ(out[code], static_cast<double>(expected)) << "code " << code;
+    }
+    EXPECT_EQ(out[65536], -7.0);
 }
 
 // Counters become doubles as a cast of each would make them, on both sides of 2^53, where

@@ -8,6 +8,7 @@
 #include "ReferenceEngine.h"
 #include "public.sdk/source/vst/hosting/eventlist.h"
 #include "source/engine/VoiceProcessor.h"
+#include "source/engine/WideVectors.h"
 #include "source/state/InstrumentPrograms.h"
 
 #include <gtest/gtest.h>
@@ -301,26 +302,41 @@ void runCase(uint32 seed, float rate, double seconds)
     }
 }
 
-class EngineDifferential : public ::testing::Test
+// Each case runs with the baseline inner loops and, where the processor has them, the AVX2 ones.
+class EngineDifferential : public ::testing::TestWithParam<bool>
 {
 protected:
+    void SetUp() override
+    {
+        if (GetParam() && !__builtin_cpu_supports("avx2"))
+            GTEST_SKIP() << "this processor has no AVX2";
+        wideVectors() = GetParam();
+    }
+    void TearDown() override { wideVectors() = processorDefault; }
+
+    const bool processorDefault = wideVectors();
     const double seconds = envNumber("TAVIRO_DIFFERENTIAL_SECONDS", 0.75);
     const uint32 seed = static_cast<uint32>(envNumber("TAVIRO_DIFFERENTIAL_SEED", 1));
 };
 
-TEST_F(EngineDifferential, SinglePrecisionMatchesTheModelAtEveryRate)
+TEST_P(EngineDifferential, SinglePrecisionMatchesTheModelAtEveryRate)
 {
     uint32 s = seed;
     for (float rate : {44100.0f, 48000.0f, 96000.0f, 22050.0f})
         runCase<float>(s++, rate, seconds);
 }
 
-TEST_F(EngineDifferential, DoublePrecisionMatchesTheModelAtEveryRate)
+TEST_P(EngineDifferential, DoublePrecisionMatchesTheModelAtEveryRate)
 {
     uint32 s = seed + 100;
     for (float rate : {44100.0f, 48000.0f, 96000.0f, 22050.0f})
         runCase<double>(s++, rate, seconds);
 }
+
+INSTANTIATE_TEST_SUITE_P(InnerLoops, EngineDifferential, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Avx2" : "Baseline";
+                         });
 
 } // namespace
 } // namespace Taviro::Test

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "InPlaceRun.h"
+
+#include <immintrin.h>
+
+// AVX2 variants of the sample playback passes, four lanes where the baseline has two. Each lane
+// does the arithmetic of the baseline in the same order, so the values are the same; the steps
+// that do not fill four lanes go through the baseline.
+namespace Steinberg::Vst::TaviroPlugIn {
+
+// The positions of a stretch, as in renderMultiSample.
+__attribute__((target("avx2"))) inline void playbackPositionsWide(double base, double ratio, double rate,
+                                                                  double offset, int32 first, int32 count,
+                                                                  double* positions)
+{
+    for (int32 k = first; k < count; ++k)
+        positions[k] = (base + static_cast<double>(k - first)) / ratio * rate + offset;
+}
+
+namespace InPlaceRunWideDetail {
+
+// The weights of two steps from w + k, each in the two lanes of its half.
+__attribute__((target("avx2"))) inline __m256d pairOfSteps(const double* w, int32 k)
+{
+    return _mm256_permute4x64_pd(_mm256_castpd128_pd256(_mm_loadu_pd(w + k)), 0x50);
+}
+
+// Both sides of two steps: frame m of the windows from frames a and b, one per half.
+template <typename Frames>
+__attribute__((target("avx2"))) inline __m256d framesOfSteps(const Frames& frames, uint64 a, uint64 b,
+                                                             int32 m)
+{
+    return _mm256_insertf128_pd(_mm256_castpd128_pd256(frames.at(a, m)), frames.at(b, m), 1);
+}
+
+// Left and right of steps k and k + 1 (halves of the result: both sides of one step).
+template <typename Frames>
+__attribute__((target("avx2"))) inline __m256d interpolatePair(const Frames& frames, const RunWeights& w,
+                                                               int32 k)
+{
+    const uint64 a = w.frame[k], b = w.frame[k + 1];
+    __m256d v = _mm256_mul_pd(pairOfSteps(w.w0, k), framesOfSteps(frames, a, b, 1));
+    v = _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.wm1, k), framesOfSteps(frames, a, b, 0)));
+    v = _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.w1, k), framesOfSteps(frames, a, b, 2)));
+    return _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.w2, k), framesOfSteps(frames, a, b, 3)));
+}
+
+// Four steps' values rounded to the sample type, then scaled by the volume.
+template <typename T>
+__attribute__((target("avx2"))) inline void storeScaled(__m256d v, __m256d volume, T* out)
+{
+    if constexpr (sizeof(T) == 4)
+        _mm_storeu_ps(out, _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_cvtpd_ps(v)), volume)));
+    else
+        _mm256_storeu_pd(out, _mm256_mul_pd(v, volume));
+}
+
+} // namespace InPlaceRunWideDetail
+
+// runWeights, four steps at a time.
+__attribute__((target("avx2"))) inline void runWeightsWide(const double* positions, int32 k0, int32 k1,
+                                                           RunWeights& out)
+{
+    int32 k = k0;
+    for (; k + 4 <= k1; k += 4)
+        stepWeights<4>(positions + k, k, out);
+    runWeights(positions, k, k1, out);
+}
+
+// interpolateRun of a stereo recording, four steps at a time.
+template <typename T, typename Frames>
+__attribute__((target("avx2"))) void interpolateRunWide(const Frames& frames, const RunWeights& w, int32 k0,
+                                                        int32 k1, double volume, T* left, T* right)
+{
+    using namespace InPlaceRunWideDetail;
+    const __m256d scale = _mm256_set1_pd(volume);
+    int32 k = k0;
+    for (; k + 4 <= k1; k += 4)
+    {
+        const __m256d ab = interpolatePair(frames, w, k);     // La Ra Lb Rb
+        const __m256d cd = interpolatePair(frames, w, k + 2); // Lc Rc Ld Rd
+        // La Lc Lb Ld and Ra Rc Rb Rd, put in step order.
+        storeScaled<T>(_mm256_permute4x64_pd(_mm256_unpacklo_pd(ab, cd), 0xd8), scale, left + k);
+        storeScaled<T>(_mm256_permute4x64_pd(_mm256_unpackhi_pd(ab, cd), 0xd8), scale, right + k);
+    }
+    interpolateRun<T, true>(frames, w, k, k1, volume, left, right);
+}
+
+} // namespace Steinberg::Vst::TaviroPlugIn
