@@ -9,13 +9,12 @@
 // two floats, where the library answers (NarrowedSineKernel.h).
 namespace Steinberg::Vst::TaviroPlugIn::NarrowedSine {
 
-// out[k] = static_cast<float>(std::sin(x[k])) for k < count, in the widest lanes this processor
-// offers.
+// out[k] = static_cast<float>(std::sin(x[k])) for k < count, in AVX2 lanes where the engine's wide
+// variants are on (WideVectors.h), otherwise in SSE2 lanes.
 void narrowedSines(const double* x, float* out, int32 count);
 
-// The builds for each instruction set, for tests; AVX2 only where cpuHasAvx2().
+// The builds for each instruction set, for tests; AVX2 only on a processor that has it.
 void narrowedSinesSse2(const double* x, float* out, int32 count);
 void narrowedSinesAvx2(const double* x, float* out, int32 count);
-bool cpuHasAvx2();
 
 } // namespace Steinberg::Vst::TaviroPlugIn::NarrowedSine

@@ -86,7 +86,7 @@ TEST(NarrowedSine, NarrowedValueIsAlwaysTheLibrarysFloat)
 {
     using Build = void (*)(const double*, float*, int32);
     std::vector<Build> builds = {NarrowedSine::narrowedSines, NarrowedSine::narrowedSinesSse2};
-    if (NarrowedSine::cpuHasAvx2())
+    if (__builtin_cpu_supports("avx2"))
         builds.push_back(NarrowedSine::narrowedSinesAvx2);
     const std::vector<double> x = hardArguments();
     const int32 all = static_cast<int32>(x.size());
