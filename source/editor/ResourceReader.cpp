@@ -1,7 +1,7 @@
 #include "source/editor/ResourceReader.h"
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
@@ -11,7 +11,12 @@ ResourceReader folderReader(const std::string& folder)
         std::ifstream file(folder + "/" + name, std::ios::binary);
         if (!file)
             return std::nullopt;
-        return std::string(std::istreambuf_iterator<char>(file), {});
+        // Copied through the stream buffer, a read that fails (the name of a folder, say) leaves a
+        // failed stream instead of throwing into the host.
+        std::ostringstream bytes;
+        if (!(bytes << file.rdbuf()))
+            return std::nullopt;
+        return std::move(bytes).str();
     };
 }
 

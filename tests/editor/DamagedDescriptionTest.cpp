@@ -114,6 +114,22 @@ TEST(DamagedUIDescription, AHundredThousandNestedViewsAreCutAtSixtyFourLevels)
     built.render();
 }
 
+// A bitmap whose path names the resource folder itself, its parent or no file: the editor opens
+// without that bitmap (reading a folder threw into the host before).
+TEST(DamagedUIDescription, BitmapsThatNameAFolderOrNoFileAreLeftOut)
+{
+    for (const std::string path : {"", ".", "..", "missing.png"})
+    {
+        BuiltEditor built(R"(<vstgui-ui-description version="1"><bitmaps><bitmap name="back" path=")" + path +
+                          R"("/></bitmaps><template name="Editor" class="CViewContainer" size="300, 300"
+                          bitmap="back"><view class="CTextLabel" size="50, 20" title="label"/></template>
+                          </vstgui-ui-description>)");
+        ASSERT_TRUE(built.frame) << '"' << path << '"';
+        EXPECT_EQ(built.count(), 2) << '"' << path << '"';
+        built.render();
+    }
+}
+
 TEST(DamagedUIDescription, KnobsWithoutADrawableFrameAreLeftOut)
 {
     // Knob attributes and whether the knob is built; a label beside it is always there.
