@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "source/editor/EditorView.h"
+#include "source/editor/EditorViewBase.h"
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
@@ -11,7 +11,7 @@ IPlugView* PLUGIN_API ControllerWithUI::createView(FIDString name)
 {
     if (!name || std::strcmp(name, ViewType::kEditor) != 0)
         return nullptr;
-    return new Editor::EditorView(this, [this] { return chosenKnobMode; });
+    return Editor::createEditorView(this, [this] { return chosenKnobMode; });
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

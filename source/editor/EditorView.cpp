@@ -1,6 +1,7 @@
 #include "source/editor/EditorView.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "source/editor/X11Window.h"
 
@@ -67,6 +68,11 @@ void PLUGIN_API EditorView::onTimer()
 {
     if (window)
         window->idle();
+}
+
+EditorViewBase* createEditorView(EditController* controller, EditorFrame::KnobModeSource knobMode)
+{
+    return new EditorView(controller, std::move(knobMode));
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

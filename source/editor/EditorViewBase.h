@@ -65,4 +65,7 @@ private:
     std::unique_ptr<EditorFrame> editorFrame;
 };
 
+// The platform's plug-in view (EditorView.cpp on Linux, EditorViewWin32.cpp on Windows).
+EditorViewBase* createEditorView(EditController* controller, EditorFrame::KnobModeSource knobMode);
+
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

@@ -54,4 +54,9 @@ void EditorView::applyScale()
         child->setScale(scale);
 }
 
+EditorViewBase* createEditorView(EditController* controller, EditorFrame::KnobModeSource knobMode)
+{
+    return new EditorView(controller, std::move(knobMode));
+}
+
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor
