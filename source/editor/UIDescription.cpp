@@ -11,10 +11,6 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 namespace {
 
-// Deeper views are left out: a hand-edited document must not exhaust the stack of the host that
-// builds, draws and destroys the tree (ours are five deep).
-constexpr int kMaxViewDepth = 64;
-
 // Comma-separated numbers ("10, 60, 10, 10"); nothing when one is unreadable or not finite.
 std::vector<double> parseNumbers(std::string_view text)
 {
@@ -35,15 +31,16 @@ std::vector<double> parseNumbers(std::string_view text)
     return numbers;
 }
 
-ViewNode readView(const XmlElement& element, int depth = 1)
+// As deep as the XML tree goes: it is cut at kMaxElementDepth, so the stack of whatever builds,
+// draws or destroys the views has room.
+ViewNode readView(const XmlElement& element)
 {
     ViewNode node;
     for (const auto& [name, value] : element.attributes)
         node.attributes.emplace(name, value);
     node.className = node.text("class");
-    if (depth < kMaxViewDepth)
-        for (const XmlElement* child : element.childrenNamed("view"))
-            node.children.push_back(readView(*child, depth + 1));
+    for (const XmlElement* child : element.childrenNamed("view"))
+        node.children.push_back(readView(*child));
     return node;
 }
 
