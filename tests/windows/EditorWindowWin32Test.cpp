@@ -188,6 +188,13 @@ protected:
         return image;
     }
     ParamValue value(ParamID id) const { return controller->getParamNormalized(id); }
+    // The state of the Linux renders: channel 1 with some knobs moved.
+    void setLinuxRenderState()
+    {
+        for (const auto& [id, v] :
+             {std::pair{kOscVolume, 1.0}, {kOscFilterFrequency, 1.0}, {kOscAttackTime, 0.3}})
+            controller->setParamNormalized(channelParameterId(0, id), v);
+    }
     size_t editsOf(ParamID id) const
     {
         size_t n = 0;
@@ -341,7 +348,7 @@ TEST_F(EditorWindowWin32, TheBundlesViewOpensFromTheModulesResources)
     int lit = 0;
     for (int y = 300; y < 400; ++y)
         for (int x = 20; x < 150; ++x)
-            lit += (pixel(shown, x, y) & 0xFFFFFF) != 0;
+            lit += (shown.at(x, y) & 0xFFFFFF) != 0;
     EXPECT_GT(lit, 1000);
     EXPECT_EQ(view->removed(), kResultOk);
     view = nullptr;
@@ -617,10 +624,7 @@ TEST_F(EditorWindowWin32, KeysTheEditorDoesNotUseAndAltKeysReachTheHost)
 // opens at that size.
 TEST_F(EditorWindowWin32, AtContentScaleTwoTheWindowShowsTheLinuxRenderAtThatScale)
 {
-    // The state of the Linux render: channel 1 with some knobs moved.
-    controller->setParamNormalized(channelParameterId(0, kOscVolume), 1.0);
-    controller->setParamNormalized(channelParameterId(0, kOscFilterFrequency), 1.0);
-    controller->setParamNormalized(channelParameterId(0, kOscAttackTime), 0.3);
+    setLinuxRenderState();
     ::SetWindowPos(host, nullptr, 0, 0, 2 * kWidth + 40, 2 * kHeight + 60, SWP_NOZORDER | SWP_NOMOVE);
     auto view = attachView();
     ASSERT_TRUE(view);
@@ -667,10 +671,8 @@ TEST_F(EditorWindowWin32, AtContentScaleTwoTheWindowShowsTheLinuxRenderAtThatSca
 // Linux build's editor tests): the same bitmaps and controls in the same places.
 TEST_F(EditorWindowWin32, ScreenshotsOfChannelsOneAndTenMatchTheLinuxRenders)
 {
-    // The states of the Linux renders: channel 1 with some knobs moved and OSC 1 on Saw, then channel 10.
-    controller->setParamNormalized(channelParameterId(0, kOscVolume), 1.0);
-    controller->setParamNormalized(channelParameterId(0, kOscFilterFrequency), 1.0);
-    controller->setParamNormalized(channelParameterId(0, kOscAttackTime), 0.3);
+    setLinuxRenderState();
+    // And OSC 2 on Saw, as in the single-density renders; then channel 10.
     controller->setParamNormalized(channelParameterId(0, oscillatorParameterOffset(1, kOscType)), 4 / 6.0);
     auto view = attachView();
     ASSERT_TRUE(view);
