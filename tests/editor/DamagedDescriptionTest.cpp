@@ -72,23 +72,19 @@ TEST(DamagedUIDescription, NinePartOffsetsLargerThanTheirBitmapDrawOnlyTheBitmap
 TEST(DamagedUIDescription, ASwitchContainerThatShowsItsOwnTemplateStaysEmpty)
 {
     const std::string label = R"(<view class="CTextLabel" origin="0, 0" size="50, 20" title="still here"/>)";
-    const std::string selfSwitch =
-        R"(<view class="UIViewSwitchContainer" size="100, 100" template-names="Editor"
-        template-switch-control="Selector"/>)";
-    const std::string toPanel = R"(<view class="UIViewSwitchContainer" size="100, 100" template-names="Panel"
-        template-switch-control="Selector"/>)";
-    const std::string toEditor =
-        R"(<view class="UIViewSwitchContainer" size="100, 100" template-names="Editor"
-        template-switch-control="Selector"/>)";
+    const auto switchTo = [](const std::string& name) {
+        return R"(<view class="UIViewSwitchContainer" size="100, 100" template-names=")" + name +
+               R"(" template-switch-control="Selector"/>)";
+    };
     // The documents and the views that are built: container, label and switch, plus the panel and
     // its switch when the cycle runs through a second template.
     const std::pair<std::string, int> cases[] = {
-        {R"(<template name="Editor" class="CViewContainer" size="300, 300">)" + label + selfSwitch +
+        {R"(<template name="Editor" class="CViewContainer" size="300, 300">)" + label + switchTo("Editor") +
              "</template>",
          3},
-        {R"(<template name="Editor" class="CViewContainer" size="300, 300">)" + label + toPanel +
-             R"(</template><template name="Panel" class="CViewContainer" size="100, 100">)" + toEditor +
-             "</template>",
+        {R"(<template name="Editor" class="CViewContainer" size="300, 300">)" + label + switchTo("Panel") +
+             R"(</template><template name="Panel" class="CViewContainer" size="100, 100">)" +
+             switchTo("Editor") + "</template>",
          5},
     };
     for (const auto& [templates, views] : cases)

@@ -98,21 +98,6 @@ TEST(DrawContext, PrimitivesClipAndTransformCoverExactlyTheirPixels)
         EXPECT_EQ(wrongPixels(drawOffscreen(8, 6, c.paint), c.expected), 0) << c.what;
 }
 
-TEST(DrawContext, DeviceScaleFollowsTheTransform)
-{
-    drawOffscreen(4, 4, [](DrawContext& c) {
-        EXPECT_DOUBLE_EQ(c.deviceScale(), 1);
-        c.save();
-        c.scale(2);
-        c.translate(1, 1);
-        EXPECT_DOUBLE_EQ(c.deviceScale(), 2);
-        c.scale(0.75);
-        EXPECT_DOUBLE_EQ(c.deviceScale(), 1.5);
-        c.restore();
-        EXPECT_DOUBLE_EQ(c.deviceScale(), 1);
-    });
-}
-
 TEST(DrawContext, ImagesRoundTripThroughPngAndArePartlyRepeatedScaledAndFaded)
 {
     // A 2 × 2 image of four opaque colours.

@@ -174,26 +174,37 @@ TEST(EditorRender, AboutScreenFadesInOverTheWindowAfterAClickOnTheLogo)
 
 using Editor::Key;
 
-TEST(EditorInteraction, DraggingAKnobOnChannelFiveEditsOnlyThatParameter)
+TEST(EditorInteraction, KnobAndCheckBoxOnChannelFiveEditOnlyTheirParameter)
 {
     FrameUnderTest f;
     ASSERT_TRUE(f.frame);
     f.selectChannel(5);
+    const auto& calls = f.handler->calls;
 
     // OSC 2 Detune of channel 5 (49 × 4 + 14 + 3) starts at 0.5; 50 of the 200 pixels of its range up.
     const ParamID detune = 49 * 4 + 14 + 3;
     const Point knob = columnPoint(2, 45 + 21, 65 + 21);
     f.drag(knob, {knob.x, knob.y - 50});
-    const auto& calls = f.handler->calls;
     ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls.front().kind, 'b');
-    EXPECT_EQ(calls.back().kind, 'e');
     for (const auto& call : calls)
         EXPECT_EQ(call.id, detune);
     EXPECT_NEAR(calls[calls.size() - 2].value, 0.75, 1e-9);
     EXPECT_NEAR(f.value(detune), 0.75, 1e-9);
     f.drag(knob, {knob.x, knob.y - 400});
     EXPECT_EQ(f.value(detune), 1.0) << "dragging past the end stops at the end";
+
+    // Receive Note Off's box toggles.
+    const ParamID noteOff = channelParameterId(4, kReceiveNoteOff);
+    const Point box = panelPoint(15 + 85 + 10, 417 + 25 + 12);
+    ASSERT_EQ(f.value(noteOff), 1.0);
+    f.handler->calls.clear();
+    f.click(box);
+    EXPECT_EQ(f.value(noteOff), 0.0);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[1].id, noteOff);
+    EXPECT_EQ(calls[1].value, 0.0);
+    f.click(box);
+    EXPECT_EQ(f.value(noteOff), 1.0);
 }
 
 TEST(EditorInteraction, TypedFilterFrequencyGoesThroughTheStringConversion)
@@ -225,22 +236,6 @@ TEST(EditorInteraction, TypedFilterFrequencyGoesThroughTheStringConversion)
     f.selectChannel(2);
     EXPECT_NEAR(f.value(volume), 0.5, 1e-9);
     EXPECT_EQ(f.frame->focus(), nullptr);
-}
-
-TEST(EditorInteraction, CheckBoxTogglesReceiveNoteOff)
-{
-    FrameUnderTest f;
-    ASSERT_TRUE(f.frame);
-    const ParamID noteOff = channelParameterId(0, kReceiveNoteOff);
-    const Point box = panelPoint(15 + 85 + 10, 417 + 25 + 12);
-    ASSERT_EQ(f.value(noteOff), 1.0);
-    f.click(box);
-    EXPECT_EQ(f.value(noteOff), 0.0);
-    ASSERT_EQ(f.handler->calls.size(), 3u);
-    EXPECT_EQ(f.handler->calls[1].id, noteOff);
-    EXPECT_EQ(f.handler->calls[1].value, 0.0);
-    f.click(box);
-    EXPECT_EQ(f.value(noteOff), 1.0);
 }
 
 TEST(EditorInteraction, MenusPickEntriesFromTheirPopUpAndTheDrumChannelHasOneProgram)

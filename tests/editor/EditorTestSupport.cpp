@@ -81,18 +81,13 @@ void saveRender(const Image& image, const std::string& name)
     Editor::writePng(image, (folder / name).string());
 }
 
-uint32_t pixel(const Image& image, int x, int y)
-{
-    return image.at(x, y);
-}
-
 int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance)
 {
     int count = 0;
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i)
         {
-            const uint32_t pa = pixel(a, x + i, y + j), pb = pixel(b, bx + i, by + j);
+            const uint32_t pa = a.at(x + i, y + j), pb = b.at(bx + i, by + j);
             bool differs = false;
             for (int shift = 0; shift < 32; shift += 8)
                 differs |= std::abs(int((pa >> shift) & 0xFF) - int((pb >> shift) & 0xFF)) > tolerance;

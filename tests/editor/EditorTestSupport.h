@@ -96,7 +96,6 @@ std::string bundlePath(const std::string& resourceName);
 // The PNG's own pixels (drawn over transparent black).
 Image loadBundlePng(const std::string& name);
 void saveRender(const Image& image, const std::string& name); // into editor-renders/ beside the bundle
-uint32_t pixel(const Image& image, int x, int y);
 // Pixels of the w × h area at (x, y) of `a` with a channel off that at (bx, by) of `b` by > `tolerance`.
 int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance = 0);
 inline int differingPixels(const Image& a, const Image& b, int x, int y, int w, int h)

@@ -195,7 +195,7 @@ TEST_F(EditorWindow, AttachedViewShowsTheEditorAndAttachesAgainAfterRemoval)
         const auto pixels = shown();
         int same = 0;
         for (int i = 0; i < static_cast<int>(pixels.size()); ++i)
-            same += (pixel(expected, i % kWidth, i / kWidth) & 0xFFFFFF) == pixels[i];
+            same += (expected.at(i % kWidth, i / kWidth) & 0xFFFFFF) == pixels[i];
         return static_cast<double>(same) / (kWidth * kHeight);
     };
 
