@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "source/editor/XmlTree.h"
@@ -123,21 +122,6 @@ std::optional<UIDescription> UIDescription::parse(std::string_view xml)
     for (const XmlElement* t : root->childrenNamed("template"))
         description.templates.emplace(t->value("name"), readView(*t));
     return description;
-}
-
-std::optional<UIDescription> UIDescription::load(const std::string& path)
-{
-    // Read the file whole so that parse() stays the one place that knows the format.
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return std::nullopt;
-    std::string content;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, n);
-    std::fclose(file);
-    return parse(content);
 }
 
 std::optional<Colour> UIDescription::colour(std::string_view name) const

@@ -49,7 +49,6 @@ class UIDescription
 public:
     // Nothing when the text is not a UI description.
     static std::optional<UIDescription> parse(std::string_view xml);
-    static std::optional<UIDescription> load(const std::string& path);
 
     // A named colour of the document, a built-in colour or a "#rrggbbaa" literal.
     std::optional<Colour> colour(std::string_view name) const;

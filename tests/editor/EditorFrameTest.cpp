@@ -274,7 +274,9 @@ TEST(EditorInteraction, MenusPickEntriesFromTheirPopUpAndTheDrumChannelHasOnePro
 
 TEST(UIDescription, NamesEveryParameterByItsControlTag)
 {
-    const auto document = Editor::UIDescription::load(TAVIRO_EDITOR_RESOURCES "/TaviroPlugIn.uidesc");
+    const auto text = Editor::folderReader(TAVIRO_EDITOR_RESOURCES)("TaviroPlugIn.uidesc");
+    ASSERT_TRUE(text);
+    const auto document = Editor::UIDescription::parse(*text);
     ASSERT_TRUE(document);
     EXPECT_EQ(document->controlTagCount(), 786u);
     // The 49 per-channel names in parameter order, without the channel number.
@@ -304,7 +306,6 @@ TEST(UIDescription, RejectsWhatIsNotADescriptionAndSkipsBrokenEntries)
 {
     EXPECT_FALSE(Editor::UIDescription::parse("not xml at all <"));
     EXPECT_FALSE(Editor::UIDescription::parse("<other-root/>"));
-    EXPECT_FALSE(Editor::UIDescription::load("/nonexistent/TaviroPlugIn.uidesc"));
 
     const auto document = Editor::UIDescription::parse(R"(<vstgui-ui-description version="1">
         <colors><color name="Good" rgba="#10203040"/><color name="Bad" rgba="#12"/></colors>

@@ -289,8 +289,9 @@ TEST_F(EditorWindow, RightClickAndShiftDragFromTheServerReachTheFrameWithTheirMo
     EXPECT_EQ(host->requests[0].view, view.get());
     EXPECT_EQ(host->requests[0].poppedAt, std::make_pair(UCoord(knob.x), UCoord(knob.y)));
 
-    const auto document =
-        Editor::UIDescription::load(TAVIRO_BUNDLE_DIR "/Contents/Resources/TaviroPlugIn.uidesc");
+    const auto text = Editor::folderReader(TAVIRO_BUNDLE_DIR "/Contents/Resources")("TaviroPlugIn.uidesc");
+    ASSERT_TRUE(text);
+    const auto document = Editor::UIDescription::parse(*text);
     ASSERT_TRUE(document);
     const double zoom = knobZoomFactor(*document, "MC1", "OSC1Volume_MIDIChannel1");
     ASSERT_GT(zoom, 1.0);
