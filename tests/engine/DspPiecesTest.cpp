@@ -42,13 +42,6 @@ TEST(Envelope, LengthsInSamplesAt44100And48000)
         EXPECT_EQ(e.sustainTimeLength, static_cast<int32>(0.5 * rate));
         EXPECT_EQ(e.releaseLength, static_cast<int32>((0.6 + 0.005) * rate));
     }
-    Envelope e;
-    e.start(0, 0, 0, 1, 0, 0.12, 44100.0);
-    EXPECT_EQ(e.attackLength, 220);
-    EXPECT_EQ(e.releaseLength, 26680);
-    e.start(0, 0, 0, 1, 0, 0.12, 48000.0);
-    EXPECT_EQ(e.attackLength, 240);
-    EXPECT_EQ(e.releaseLength, 29040);
 }
 
 TEST(Envelope, RetardAttackDecayAndSustainTime)

@@ -54,21 +54,6 @@ TEST(VoiceFaults, SmoothedValuesLandOnTheirTargetsAndNeverPassThem)
         }
 }
 
-// A note-off with a note ID is matched by ID and channel whatever pitch it carries; the pitch only
-// counts where it is used: for a note-on, and for a note-off without an ID.
-TEST(VoiceFaults, NoteOffWithAnIdIgnoresItsPitch)
-{
-    EngineHarness<float> h(neutralState(3));
-    Events events;
-    events.on(2, 60, 0, 1.0f, 77).on(2, 61, 0, 1.0f, 78).on(2, 62, 0).on(2, 200, 0, 1.0f, 79);
-    events.off(2, 200, 4, 77).off(2, -3, 4, 78).off(2, 200, 4).off(2, -1, 4);
-    h.render(64, events);
-    EXPECT_EQ(h.pool->activeVoices, 3); // the note-on at pitch 200 took no voice
-    EXPECT_GE(h.voice(0).noteOffSampleOffset, 0);
-    EXPECT_GE(h.voice(1).noteOffSampleOffset, 0);
-    EXPECT_LT(h.voice(2).noteOffSampleOffset, 0); // its note-offs named no playable pitch
-}
-
 // A note held for more than a day (2^32 samples at 44.1 kHz is 27 hours) keeps its pitch and its
 // loop position: a sine and a looped recording continue across the count 2^32.
 TEST(VoiceFaults, SampleCounterPassesTwoToTheThirtyTwo)

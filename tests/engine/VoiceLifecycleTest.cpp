@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 
 namespace Taviro::Test {
@@ -53,20 +52,6 @@ TEST(VoiceLifecycle, NoteOffTimingAndNotesThatIgnoreNoteOffs)
     EXPECT_EQ(level(h, 2, 1000), 0.0);
 }
 
-// The volume moves to its new gain linearly over a block of 512 samples (longer than 5 ms).
-TEST(VoiceLifecycle, VoiceGainGlidesToANewVolume)
-{
-    EngineHarness<double> h(neutralState(3));
-    h.render(512, Events().on(0, 60, 0));
-    h.state.masterVolume[0] = 0.25; // amount 0.75
-    h.render(512);
-    h.render(64);
-    const double from = expectedGain(1.5f), to = expectedGain(0.75f);
-    for (int32 k = 0; k < 512; k += 37)
-        EXPECT_NEAR(std::abs(h.out(0)[512 + k]), from + (to - from) * k / 512.0, 1e-9) << k;
-    EXPECT_NEAR(std::abs(h.out(0)[1024 + 10]), to, 1e-12);
-}
-
 // Note expressions reach a voice by its note ID only, and not after its note-off has taken effect.
 TEST(VoiceLifecycle, NoteExpressionsNeedAnIdAndASoundingNote)
 {
@@ -77,48 +62,6 @@ TEST(VoiceLifecycle, NoteExpressionsNeedAnIdAndASoundingNote)
     EXPECT_EQ(h.voice(0).noteExpressionValues[0], 0.0);
     EXPECT_EQ(h.voice(0).noteExpressionValues[1], 1.0);
     EXPECT_EQ(h.voice(1).noteExpressionValues[0], 0.4); // pitch 62 became its ID
-}
-
-// Set 0 holds a line (codes 8 j + 800) of 2200 frames, set 1 its first 100 frames; both play at
-// key 60 one frame per sample. A retard of 0.001 (220 samples) delays the recording, which then
-// starts at frame 0; a note-off during the retard releases a note that has not sounded yet.
-TEST(VoiceLifecycle, RetardedAndFinishedRecordings)
-{
-    GlobalParameterState state = neutralState(6);
-    for (int32 ch : {0, 1})
-    {
-        state.oscillators[ch][0].multiSample = 1;
-        state.oscillators[ch][0].retardTime = 0.001;
-    }
-    state.oscillators[2][0].multiSample = state.oscillators[3][0].multiSample = 2;
-    state.oscillators[3][1] = state.oscillators[0][1];
-    state.oscillators[3][1].type = 1; // with a sine that holds
-    state.oscillators[3][1].volume = 0.0;
-    EngineHarness<double> h(state);
-    std::vector<int16> line;
-    for (int32 j = 0; j < 2200; ++j)
-        line.push_back(static_cast<int16>(8 * j + 800));
-    h.record(0, line, 1, 44100, 60);
-    h.record(1, std::vector<int16>(line.begin(), line.begin() + 100), 1, 44100, 60);
-    h.render(150, Events().on(0, 60, 0).on(1, 60, 0).off(1, 60, 100).on(2, 60, 0).on(3, 60, 0));
-    EXPECT_EQ(h.pool->activeVoices, 3); // the recording of 100 frames ended its voice at step 101
-    h.render(874);
-    EXPECT_EQ(h.pool->activeVoices, 2); // released from 100 for 220 steps; the held notes go on
-
-    auto value = [&](int32 bus, int32 k) { return h.out(bus)[static_cast<size_t>(k)] / expectedGain(1.5f); };
-    auto frame = [](int32 j) { return (8 * j + 800) / 32767.0; };
-    for (int32 k = 0; k < 1024; ++k)
-    {
-        // The retard completes in step 219, where the attack takes its first step.
-        const double attack = std::min(1.0, (k - 218) / 220.0);
-        const double release = std::max(0.0, 1.0 - (k - 99) / 220.0);
-        ASSERT_NEAR(value(0, k), k < 220 ? 0.0 : frame(k - 220) * attack, 1e-12) << k;
-        ASSERT_NEAR(value(1, k), k < 220 ? 0.0 : frame(k - 220) * attack * release, 1e-12) << k;
-        if (k < 150)
-        {
-            ASSERT_NEAR(value(2, k), k < 100 ? frame(k) * (k + 1) / 220.0 : 0.0, 1e-12) << k;
-        }
-    }
 }
 
 } // namespace
