@@ -7,7 +7,7 @@ namespace Steinberg::Vst::TaviroPlugIn {
 // The sample counters first, first + 1, ..., first + count - 1 as doubles, each exactly what
 // static_cast<double> makes of it. Below 2^53 every counter converts exactly, so the first plus a
 // small whole number gives the same double, in a loop that vectorises.
-inline void countersAsDoubles(uint64 first, int32 count, double* out)
+[[gnu::always_inline]] inline void countersAsDoubles(uint64 first, int32 count, double* out)
 {
     constexpr uint64 kExactBelow = uint64(1) << 53;
     if (first < kExactBelow - static_cast<uint64>(count))
