@@ -368,9 +368,16 @@ private:
         if (noises == 0)
             return;
         // The draws first, in their order, then their values, a loop that runs several at a time.
-        for (int32 k = 0; k < count; ++k)
-            for (int32 j = 0; j < noises; ++j)
-                outs[j][k] = static_cast<T>(context->noise.next());
+        if (noises == 1)
+            context->noise.draw(outs[0], count);
+        else
+        {
+            T draws[kNumOscillators * kRenderChunk];
+            context->noise.draw(draws, count * noises);
+            for (int32 k = 0; k < count; ++k)
+                for (int32 j = 0; j < noises; ++j)
+                    outs[j][k] = draws[k * noises + j];
+        }
         for (int32 j = 0; j < noises; ++j)
             for (int32 k = 0; k < count; ++k)
                 outs[j][k] = whiteNoiseValue<T>(outs[j][k], volumes[j]);
@@ -479,7 +486,7 @@ private:
                 return false;
         }
 
-        const bool steady = runVoiceGains(sounding);
+        const GainMotion motion = runVoiceGains(sounding);
         const T* leftSources[kNumOscillators];
         const T* rightSources[kNumOscillators];
         const double* levels[kNumOscillators];
@@ -491,22 +498,29 @@ private:
             levels[a] = context->level[a];
         }
         const bool wide = wideVectors();
-        if (steady)
+        const double gain = voiceGain.value;
+        switch (motion)
         {
-            const double gain = voiceGain.value;
+        case GainMotion::none:
             mixSide(wide, leftSources, levels, activeCount, SteadyGains{leftPanGain.value, gain},
                     outLeft + first, sounding);
             mixSide(wide, rightSources, levels, activeCount, SteadyGains{rightPanGain.value, gain},
                     outRight + first, sounding);
-        }
-        else
-        {
+            break;
+        case GainMotion::tremoloOnly:
+            mixSide(wide, leftSources, levels, activeCount,
+                    TremoloGains{leftPanGain.value, gain, context->tremolo}, outLeft + first, sounding);
+            mixSide(wide, rightSources, levels, activeCount,
+                    TremoloGains{rightPanGain.value, gain, context->tremolo}, outRight + first, sounding);
+            break;
+        case GainMotion::moving:
             mixSide(wide, leftSources, levels, activeCount,
                     MixGains{context->leftGain, context->voiceGain, context->tremolo}, outLeft + first,
                     sounding);
             mixSide(wide, rightSources, levels, activeCount,
                     MixGains{context->rightGain, context->voiceGain, context->tremolo}, outRight + first,
                     sounding);
+            break;
         }
         return sounding == count;
     }
@@ -665,43 +679,68 @@ private:
         return true;
     }
 
-    // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter.
-    // True when they all hold still without tremolo: the per-step values are then left unwritten.
-    bool runVoiceGains(int32 count)
+    enum class GainMotion
+    {
+        none,        // gains hold still, no tremolo: nothing per step is written
+        tremoloOnly, // gains hold still: only the tremolo per step is written
+        moving       // gains, pan gains and tremolo per step are written
+    };
+
+    // Voice gain, pan gains and tremolo per step, advancing the smoothing and the sample counter;
+    // per-step values are written only for what moves.
+    GainMotion runVoiceGains(int32 count)
     {
         // Locals: the stores into the context's arrays could otherwise alias the voice's fields.
         SmoothedValue gain = voiceGain, left = leftPanGain, right = rightPanGain, wheel = modWheel;
         const bool tremolo = wheel.value != 0.0 || wheel.moving();
-        const bool steady = !tremolo && !gain.moving() && !left.moving() && !right.moving();
-        if (steady)
-            for (SmoothedValue* value : {&gain, &left, &right, &wheel})
-                value->stepsLeft -= count;
-        else
+        const bool gainsMove = gain.moving() || left.moving() || right.moving();
+        GainMotion motion = GainMotion::none;
+        if (gainsMove)
         {
-            double wheelValues[kRenderChunk];
+            motion = GainMotion::moving;
             smoothedSteps(gain, context->voiceGain, count);
             smoothedSteps(left, context->leftGain, count);
             smoothedSteps(right, context->rightGain, count);
-            smoothedSteps(wheel, wheelValues, count);
-            if (tremolo)
-            {
-                const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
-                for (int32 k = 0; k < count; ++k)
-                {
-                    const T u = (static_cast<T>(sines[k]) + T(1)) * T(0.5);
-                    context->tremolo[k] =
-                        static_cast<double>(T(1) - u * static_cast<T>(wheelValues[k] * 0.5));
-                }
-            }
-            else
+            if (!tremolo)
                 std::fill_n(context->tremolo, count, 1.0);
         }
+        else
+            for (SmoothedValue* value : {&gain, &left, &right})
+                value->stepsLeft -= count;
+        if (tremolo)
+        {
+            if (!gainsMove)
+                motion = GainMotion::tremoloOnly;
+            const float* sines = context->tremoloSines.sines(sampleCounter, count, this->sampleRate);
+            if (wheel.moving())
+            {
+                double wheelValues[kRenderChunk];
+                smoothedSteps(wheel, wheelValues, count);
+                for (int32 k = 0; k < count; ++k)
+                    context->tremolo[k] = tremoloFactor(sines[k], wheelValues[k]);
+            }
+            else
+            {
+                wheel.stepsLeft -= count;
+                for (int32 k = 0; k < count; ++k)
+                    context->tremolo[k] = tremoloFactor(sines[k], wheel.value);
+            }
+        }
+        else
+            wheel.stepsLeft -= count;
         voiceGain = gain;
         leftPanGain = left;
         rightPanGain = right;
         modWheel = wheel;
         sampleCounter += static_cast<uint64>(count);
-        return steady;
+        return motion;
+    }
+
+    // The tremolo's factor from its sine and the mod wheel, widened for the mix.
+    static double tremoloFactor(float sine, double wheel)
+    {
+        const T u = (static_cast<T>(sine) + T(1)) * T(0.5);
+        return static_cast<double>(T(1) - u * static_cast<T>(wheel * 0.5));
     }
 
     // The value of each of `count` steps, each followed by one smoothing step; a value that does not

@@ -14,6 +14,16 @@ struct MixGains
     double times(double value, int32 k) const { return value * pan[k] * voice[k] * tremolo[k]; }
 };
 
+// The same factors while pan and voice gain hold still and the tremolo moves.
+struct TremoloGains
+{
+    double pan;
+    double voice;
+    const double* __restrict tremolo;
+
+    double times(double value, int32 k) const { return value * pan * voice * tremolo[k]; }
+};
+
 // The same factors while pan and voice gain hold still and no tremolo sounds (a factor of 1).
 struct SteadyGains
 {
