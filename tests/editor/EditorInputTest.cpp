@@ -277,6 +277,17 @@ TEST(EditorWheel, StepsAClosedMenuAndNudgesATextEdit)
     EXPECT_EQ(kinds(f), "bpppppe");
     EXPECT_FALSE(f.frame->isPopupOpen());
 
+    // A fine wheel's parts of a notch add up: three thirds step one entry, in one gesture.
+    f.handler->calls.clear();
+    for (int part = 0; part < 3; ++part)
+    {
+        EXPECT_NEAR(f.value(type), 1.0, 1e-12) << part;
+        f.frame->wheel(menu, 1 / 3.0);
+    }
+    EXPECT_NEAR(f.value(type), 5 / 6.0, 1e-12);
+    f.wait(kWheelRest);
+    EXPECT_EQ(kinds(f), "bpe");
+
     // A text edit nudges its value by a hundredth, but not while a text is being typed into it.
     const ParamID detune = oscillatorId(1, kOscDetune);
     f.frame->wheel(in(1, kDetuneEdit), 2);
