@@ -62,7 +62,18 @@ EditorFrame::~EditorFrame() { endCapture(); }
 void EditorFrame::endCapture()
 {
     if (View* view = std::exchange(captured, nullptr))
+    {
         view->onMouseUp(relativeTo(*view, {lastMouse}));
+        hoverAfresh();
+    }
+}
+
+// Moves went to the captured view or the open list, not to the hover: the view now under the pointer
+// is hovered from now on, so that a tooltip needs a fresh rest on it.
+void EditorFrame::hoverAfresh()
+{
+    hideTooltip();
+    hovered = pointerInside ? rootView->viewAt(lastMouse) : nullptr;
 }
 
 std::unique_ptr<View> EditorFrame::buildTemplate(const std::string& name)
@@ -215,6 +226,7 @@ void EditorFrame::mouseUp(const MouseEvent& event)
     {
         captured = nullptr;
         view->onMouseUp(relativeTo(*view, event));
+        hoverAfresh();
     }
 }
 
@@ -312,10 +324,12 @@ void EditorFrame::choosePopupRow(int row)
     popupOwner = nullptr;
     popupHeld = false;
     dirty = true;
-    if (row < 0)
-        return;
-    list.choose(row);
-    rootView->syncWithParameters();
+    if (row >= 0)
+    {
+        list.choose(row);
+        rootView->syncWithParameters();
+    }
+    hoverAfresh();
 }
 
 void EditorFrame::moveFocusByTab(int direction)

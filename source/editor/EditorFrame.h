@@ -97,6 +97,7 @@ private:
     void drawTooltip(DrawContext& context);
     void hideTooltip();
     void endCapture();
+    void hoverAfresh();
     bool popupKey(const KeyEvent& event);
     // Closes the list, then chooses its row (none for −1).
     void choosePopupRow(int row);

@@ -63,7 +63,15 @@ bool OptionMenu::onWheel(double notches, const Modifiers&)
     const int32 steps = context.parameters().stepCount(controlTag);
     if (steps <= 0)
         return true;
-    const long index = std::lround(current * steps - notches);
+    // Touchpads and smooth wheels send parts of a notch: they add up until a whole notch is turned
+    // (the tolerance lets 1/3 + 1/3 + 1/3 count as one).
+    constexpr double kTolerance = 1e-9;
+    unspentNotches += notches;
+    const double whole = std::trunc(unspentNotches + std::copysign(kTolerance, unspentNotches));
+    unspentNotches -= whole;
+    if (whole == 0)
+        return true;
+    const long index = std::lround(current * steps - whole);
     burstTo(entryValue(static_cast<int>(std::clamp<long>(index, 0, steps)), steps));
     return true;
 }

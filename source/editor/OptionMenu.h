@@ -6,7 +6,8 @@ namespace Steinberg::Vst::TaviroPlugIn::Editor {
 
 // Shows the bound list parameter's current entry; a press opens a pop-up with all of its entries (the
 // frame lets a drag to an entry and release choose it). The wheel over the closed menu steps through
-// the entries: away from the user to the one above, towards the user to the one below.
+// the entries: away from the user to the one above, towards the user to the one below, one per whole
+// notch turned.
 class OptionMenu : public Control
 {
 public:
@@ -25,6 +26,7 @@ public:
 
 private:
     TextStyle style;
+    double unspentNotches = 0; // the part of a notch the wheel has turned beyond the last step
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn::Editor

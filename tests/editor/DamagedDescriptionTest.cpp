@@ -157,5 +157,32 @@ TEST(DamagedUIDescription, KnobsWithoutADrawableFrameAreLeftOut)
     }
 }
 
+// Shift slows a knob's drag by the zoom factor its document gives it; a factor that would stop or
+// break the knob gives way to the usual 1.5.
+TEST(DamagedUIDescription, AnUnusableZoomFactorGivesWayToTheUsualOne)
+{
+    const std::pair<std::string, double> cases[] = {{"3", 3}, {"0", 1.5}, {"nan", 1.5}};
+    const Point knob{31, 121}, dragged{31, 61};
+    for (const auto& [attribute, zoom] : cases)
+    {
+        BuiltEditor editor(document("", R"(<template name="Editor" class="CViewContainer" size="300, 300">
+            <view class="CAnimKnob" origin="10, 100" size="42, 42" bitmap="knob" control-tag="Volume"
+            zoom-factor=")" + attribute + R"("/></template>)"));
+        ASSERT_TRUE(editor.frame) << attribute;
+        double change[2];
+        for (const bool fine : {false, true})
+        {
+            editor.controller->setParamNormalized(2, 0.5);
+            editor.frame->idle();
+            const Editor::Modifiers modifiers{.shift = fine};
+            editor.frame->mouseDown({knob, Editor::MouseButton::left, modifiers});
+            editor.frame->mouseUp({dragged, Editor::MouseButton::left, modifiers});
+            change[fine] = editor.controller->getParamNormalized(2) - 0.5;
+        }
+        EXPECT_GT(change[0], 0.1) << attribute;
+        EXPECT_NEAR(change[1], change[0] / zoom, 1e-9) << attribute;
+    }
+}
+
 } // namespace
 } // namespace Taviro::Test

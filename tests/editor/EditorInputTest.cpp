@@ -56,6 +56,11 @@ Point popupRow(const FrameUnderTest& f, int row)
     return {box.x + 30, box.y + 1 + (row + 0.5) * Editor::PopupList::kRowHeight};
 }
 
+std::string shownTooltip(const FrameUnderTest& f)
+{
+    return f.frame->tooltipView() ? f.frame->tooltipView()->tooltip : "";
+}
+
 ParamID focusedTag(const FrameUnderTest& f)
 {
     const auto* edit = dynamic_cast<const Editor::TextEdit*>(f.frame->focus());
@@ -272,6 +277,17 @@ TEST(EditorWheel, StepsAClosedMenuAndNudgesATextEdit)
     EXPECT_EQ(kinds(f), "bpppppe");
     EXPECT_FALSE(f.frame->isPopupOpen());
 
+    // A fine wheel's parts of a notch add up: three thirds step one entry, in one gesture.
+    f.handler->calls.clear();
+    for (int part = 0; part < 3; ++part)
+    {
+        EXPECT_NEAR(f.value(type), 1.0, 1e-12) << part;
+        f.frame->wheel(menu, 1 / 3.0);
+    }
+    EXPECT_NEAR(f.value(type), 5 / 6.0, 1e-12);
+    f.wait(kWheelRest);
+    EXPECT_EQ(kinds(f), "bpe");
+
     // A text edit nudges its value by a hundredth, but not while a text is being typed into it.
     const ParamID detune = oscillatorId(1, kOscDetune);
     f.frame->wheel(in(1, kDetuneEdit), 2);
@@ -464,38 +480,62 @@ TEST(EditorTooltips, ShownWhileThePointerRestsOnItsControlAndGoneWhenItLeaves)
 {
     FrameUnderTest f;
     ASSERT_TRUE(f.frame);
-    const auto tooltip = [&f] { return f.frame->tooltipView() ? f.frame->tooltipView()->tooltip : ""; };
     const Image before = f.render();
     const Point attack = in(1, kAttackKnob);
     f.hover(attack);
     f.wait(799);
-    EXPECT_EQ(tooltip(), "");
+    EXPECT_EQ(shownTooltip(f), "");
     f.wait(1);
-    EXPECT_EQ(tooltip(), "Attack Time (sec)") << "the envelope's values are shown in seconds";
+    EXPECT_EQ(shownTooltip(f), "Attack Time (sec)") << "the envelope's values are shown in seconds";
     const Image shown = f.render();
     EXPECT_GT(differingPixels(before, shown, attack.x, attack.y, 100, 40), 100);
     f.hover(offset(attack, 6, 6));
-    EXPECT_EQ(tooltip(), "Attack Time (sec)") << "still on the same control";
+    EXPECT_EQ(shownTooltip(f), "Attack Time (sec)") << "still on the same control";
     EXPECT_EQ(differingPixels(shown, f.render(), 0, 0, 946, 565), 0) << "it stays where it appeared";
 
     // Leaving the window takes it away, for good.
     f.frame->mouseLeft();
-    EXPECT_EQ(tooltip(), "");
+    EXPECT_EQ(shownTooltip(f), "");
     f.wait(2000);
-    EXPECT_EQ(tooltip(), "");
+    EXPECT_EQ(shownTooltip(f), "");
     EXPECT_EQ(differingPixels(before, f.render(), 0, 0, 946, 565), 0);
 
     // Leaving the control for empty panel or for another control takes it away at once.
     f.hover(attack);
     f.wait(800);
     f.hover(panelPoint(400, 10));
-    EXPECT_EQ(tooltip(), "");
+    EXPECT_EQ(shownTooltip(f), "");
     f.hover(attack);
     f.wait(800);
     f.hover(in(1, kDecayKnob));
-    EXPECT_EQ(tooltip(), "");
+    EXPECT_EQ(shownTooltip(f), "");
     f.wait(800);
-    EXPECT_EQ(tooltip(), "Decay Time (sec)");
+    EXPECT_EQ(shownTooltip(f), "Decay Time (sec)");
+}
+
+// Moves during a drag go to the knob, not to the hover: a long drag must not count as a rest.
+TEST(EditorTooltips, ADragReleasedAnywhereNeedsAFreshRestBeforeATooltip)
+{
+    FrameUnderTest f;
+    ASSERT_TRUE(f.frame);
+    const Point attack = in(1, kAttackKnob);
+    // Where the drag ends, and the tooltip after a rest there.
+    const std::pair<Point, std::string> releases[] = {{panelPoint(400, 10), ""},
+                                                      {attack, "Attack Time (sec)"}};
+    for (const auto& [release, rested] : releases)
+    {
+        SCOPED_TRACE(rested);
+        f.hover(attack);
+        f.frame->mouseDown({attack});
+        f.frame->mouseMoved({offset(attack, 0, -30)});
+        f.wait(900);
+        f.frame->mouseUp({release});
+        f.wait(1);
+        EXPECT_EQ(shownTooltip(f), "");
+        f.wait(799);
+        EXPECT_EQ(shownTooltip(f), rested);
+        f.hover(panelPoint(400, 10));
+    }
 }
 
 TEST(EditorContextMenu, RightClickPopsUpTheHostsMenuForTheParameterAtThePointerIfItHasMenus)
