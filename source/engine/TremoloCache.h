@@ -5,19 +5,28 @@
 #include "WideVectors.h"
 #include "pluginterfaces/base/ftypes.h"
 
+#include <algorithm>
+#include <array>
+
 namespace Steinberg::Vst::TaviroPlugIn {
 
 // The tremolo's sine, sin(n x 2 pi x 2.5 Hz / rate) narrowed to single precision, for the sample
-// counters of a stretch. It depends on the counter alone, and the notes of a chord (or of any
-// notes that start together) count alike, so a stretch worked out once serves them all.
+// counters of a stretch. It depends on the counter alone, so values worked out once serve every
+// voice: the first seconds of a note read a table that fills as counters first reach it, and
+// later stretches are kept for the notes that started together (a chord counts alike).
 template <int32 maxLength>
 class TremoloCache
 {
 public:
+    // Counters below this come from the table (about 1.4 s at 48 kHz).
+    static constexpr uint64 kTableLength = uint64(1) << 16;
+
     // The sines for the counters first + 1 .. first + count (the counter is raised before the
     // tremolo is formed).
     const float* sines(uint64 first, int32 count, double sampleRate)
     {
+        if (first < kTableLength - static_cast<uint64>(count))
+            return fromTable(first + 1, count, sampleRate);
         for (Stretch& s : stretches)
             if (s.first == first && s.count >= count && s.sampleRate == sampleRate)
                 return s.values;
@@ -26,12 +35,7 @@ public:
         s.first = first;
         s.count = count;
         s.sampleRate = sampleRate;
-        double x[maxLength];
-        if (wideVectors())
-            phasesWide(first + 1, count, sampleRate, x);
-        else
-            phases(first + 1, count, sampleRate, x);
-        NarrowedSine::narrowedSines(x, s.values, count);
+        sinesOf(first + 1, count, sampleRate, s.values);
         return s.values;
     }
 
@@ -50,6 +54,33 @@ private:
         phases(first, count, sampleRate, x);
     }
 
+    const float* fromTable(uint64 from, int32 count, double sampleRate)
+    {
+        if (sampleRate != tableRate)
+        {
+            tableRate = sampleRate;
+            tableFilled = 0;
+        }
+        const uint64 end = from + static_cast<uint64>(count);
+        while (tableFilled < end)
+        {
+            const int32 piece = static_cast<int32>(std::min<uint64>(maxLength, kTableLength - tableFilled));
+            sinesOf(tableFilled, piece, sampleRate, table.data() + tableFilled);
+            tableFilled += static_cast<uint64>(piece);
+        }
+        return table.data() + from;
+    }
+
+    static void sinesOf(uint64 first, int32 count, double sampleRate, float* out)
+    {
+        double x[maxLength];
+        if (wideVectors())
+            phasesWide(first, count, sampleRate, x);
+        else
+            phases(first, count, sampleRate, x);
+        NarrowedSine::narrowedSines(x, out, count);
+    }
+
     struct Stretch
     {
         uint64 first = ~uint64(0);
@@ -60,6 +91,9 @@ private:
     static constexpr int32 kStretches = 8;
     Stretch stretches[kStretches];
     int32 next = 0;
+    std::array<float, kTableLength> table;
+    uint64 tableFilled = 0; // counters below this are in the table
+    double tableRate = 0.0;
 };
 
 } // namespace Steinberg::Vst::TaviroPlugIn

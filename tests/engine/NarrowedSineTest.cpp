@@ -4,12 +4,14 @@
 
 #include "source/engine/NarrowedSine.h"
 #include "source/engine/NarrowedSineKernel.h"
+#include "source/engine/TremoloCache.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -110,6 +112,30 @@ TEST(NarrowedSine, NarrowedValueIsAlwaysTheLibrarysFloat)
                         << " against " << expected;
             }
         }
+}
+
+// The tremolo's sines are sin(counter x 2 pi x 2.5 / rate) narrowed, whether they come from the
+// table of the first counters, from a kept stretch beyond it or across its end, and after the
+// sample rate changes.
+TEST(NarrowedSine, TremoloSinesAreTheFormulasWhereverTheyAreKept)
+{
+    constexpr int32 kLength = 128;
+    auto cache = std::make_unique<TremoloCache<kLength>>();
+    constexpr uint64 end = TremoloCache<kLength>::kTableLength;
+    const std::vector<uint64> firsts = {0, 5, 0, end - 300, 40, end - kLength, end - 1, end + 77,
+                                        end + 77, 3ull << 40};
+    for (double rate : {48000.0, 44100.0})
+        for (uint64 first : firsts)
+            for (int32 count : {kLength, 1, 77})
+            {
+                const float* sines = cache->sines(first, count, rate);
+                for (int32 k = 0; k < count; ++k)
+                {
+                    const double x = static_cast<double>(first + 1 + static_cast<uint64>(k)) * 15.707963267948966 / rate;
+                    ASSERT_EQ(sines[k], static_cast<float>(std::sin(x)))
+                        << "counter " << first + 1 + static_cast<uint64>(k) << " at " << rate << " Hz";
+                }
+            }
 }
 
 } // namespace
