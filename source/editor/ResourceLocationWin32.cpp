@@ -1,11 +1,12 @@
-// The editor's resources on Windows: those linked into the module that holds this code, the UI
-// description as type "DATA" named "TAVIROPLUGIN.UIDESC", each bitmap as type "PNG" named after its
-// file in upper case ("KNOB@2X.PNG").
+// The editor's resources on Windows: those linked into the module, the UI description as type "DATA"
+// named "TAVIROPLUGIN.UIDESC", each bitmap as type "PNG" named after its file in upper case
+// ("KNOB@2X.PNG").
 #include <windows.h>
 
 #include <algorithm>
 #include <cctype>
 
+#include "public.sdk/source/main/moduleinit.h"
 #include "source/editor/EditorResources.h"
 #include "source/editor/ResourceLocation.h"
 
@@ -19,21 +20,14 @@ std::string& overriddenFolder()
     return folder;
 }
 
-HMODULE thisModule()
-{
-    HMODULE module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCWSTR>(&overriddenFolder), &module);
-    return module;
-}
-
 std::optional<std::string> moduleResource(const std::string& fileName)
 {
     std::string name = fileName;
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
     const char* type = fileName == kUIDescriptionFile ? "DATA" : "PNG";
-    const HMODULE module = thisModule();
+    // The instance handle DllMain keeps; null in a program that links the editor itself, which then
+    // searches its own resources.
+    const auto module = static_cast<HMODULE>(moduleHandle);
     HRSRC info = ::FindResourceA(module, name.c_str(), type);
     HGLOBAL loaded = info ? ::LoadResource(module, info) : nullptr;
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;

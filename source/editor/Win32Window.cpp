@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "public.sdk/source/main/moduleinit.h"
 #include "source/editor/EditorFrame.h"
 
 namespace Steinberg::Vst::TaviroPlugIn::Editor {
@@ -22,13 +23,11 @@ constexpr double kWheelNotch = WHEEL_DELTA;
 // pointing into freed code behind.
 int openWindows = 0;
 
+// The module that holds the window procedure: the one DllMain was given, or the program itself when it
+// links the editor (the tests).
 HINSTANCE thisModule()
 {
-    HMODULE module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCWSTR>(&openWindows), &module);
-    return module;
+    return moduleHandle ? static_cast<HINSTANCE>(moduleHandle) : ::GetModuleHandleW(nullptr);
 }
 
 bool held(int key)

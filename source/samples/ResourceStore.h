@@ -17,7 +17,8 @@
 // Life of the store, driven by the module entry points:
 //   ModuleEntry (Linux) / DllMain process attach (Windows): openResourceStore(moduleHandle);
 //   ModuleExit  (Linux) / DllMain process detach (Windows): closeResourceStore();
-// Tests and tools that run outside a bundle call setResourceFolder instead of openResourceStore.
+// On Linux, tests and tools that run outside a bundle call setResourceFolder instead of
+// openResourceStore. The Windows store serves only the module it was opened with.
 //
 // Threads: main-thread code (activation, tools); the store guards itself, so plug-in instances that
 // the host activates from different threads may look resources up at once. Never call it from the
@@ -38,8 +39,8 @@ void openResourceStore(void* moduleHandle);
 // only when no sample bank is loaded, in practice at module unload.
 void closeResourceStore();
 
-// Serves resources from this Resources folder from now on instead of the module's own. Unmaps what
-// was mapped before, with the same rule as closeResourceStore.
+// Linux only: serves resources from this Resources folder from now on instead of the bundle's own.
+// Unmaps what was mapped before, with the same rule as closeResourceStore.
 void setResourceFolder(const std::string& resourcesFolder);
 
 // The bytes of the resource of this type ("WAVE") and ID; zero bytes when it is missing, empty or

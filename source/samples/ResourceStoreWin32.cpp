@@ -5,35 +5,32 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <mutex>
-#include <optional>
-#include <utility>
-#include <vector>
+#include <string_view>
 
 namespace Steinberg::Vst::TaviroPlugIn {
 namespace {
 
-struct Store
-{
-    std::mutex mutex;
-    HMODULE module = nullptr;
-    // Tests and tools outside a module read <folder>/<type>/<id>.wav instead, kept until closed.
-    std::optional<std::filesystem::path> resourcesFolder;
-    std::map<std::pair<std::string, uint16>, std::vector<uint8>> read;
-};
+// Set and cleared by the module's entry, before the first lookup and after the last; lookups only read
+// it. Null searches the program itself.
+HMODULE storeModule = nullptr;
 
-Store& store()
+} // namespace
+
+void openResourceStore(void* moduleHandle)
 {
-    static Store instance;
-    return instance;
+    storeModule = static_cast<HMODULE>(moduleHandle);
 }
 
-ResourceBytes moduleResource(HMODULE module, const char* type, uint16 resourceId)
+void closeResourceStore()
 {
+    storeModule = nullptr;
+}
+
+ResourceBytes findResource(const char* type, uint16 resourceId)
+{
+    if (!type || std::string_view(type) != "WAVE")
+        return {};
+    const HMODULE module = storeModule;
     HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(resourceId), type);
     if (!info)
         return {};
@@ -43,59 +40,6 @@ ResourceBytes moduleResource(HMODULE module, const char* type, uint16 resourceId
     if (!bytes || size == 0)
         return {};
     return {static_cast<const uint8*>(bytes), size};
-}
-
-ResourceBytes folderResource(Store& s, const char* type, uint16 resourceId)
-{
-    const auto key = std::make_pair(std::string(type), resourceId);
-    auto found = s.read.find(key);
-    if (found == s.read.end())
-    {
-        std::ifstream file(*s.resourcesFolder / type / (std::to_string(resourceId) + ".wav"),
-                           std::ios::binary);
-        std::vector<uint8> bytes(std::istreambuf_iterator<char>(file), {});
-        if (bytes.empty())
-            return {};
-        found = s.read.emplace(key, std::move(bytes)).first;
-    }
-    return {found->second.data(), found->second.size()};
-}
-
-} // namespace
-
-void openResourceStore(void* moduleHandle)
-{
-    Store& s = store();
-    std::lock_guard lock(s.mutex);
-    s.module = static_cast<HMODULE>(moduleHandle);
-}
-
-void closeResourceStore()
-{
-    Store& s = store();
-    std::lock_guard lock(s.mutex);
-    s.module = nullptr;
-    s.resourcesFolder.reset();
-    s.read.clear();
-}
-
-void setResourceFolder(const std::string& resourcesFolder)
-{
-    Store& s = store();
-    std::lock_guard lock(s.mutex);
-    s.read.clear();
-    s.resourcesFolder = resourcesFolder;
-}
-
-ResourceBytes findResource(const char* type, uint16 resourceId)
-{
-    if (!type || std::string_view(type) != "WAVE")
-        return {};
-    Store& s = store();
-    std::lock_guard lock(s.mutex);
-    if (s.resourcesFolder)
-        return folderResource(s, type, resourceId);
-    return moduleResource(s.module, type, resourceId);
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

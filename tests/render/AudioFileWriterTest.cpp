@@ -1,11 +1,15 @@
+// The audio file writer, whichever the platform builds (libsndfile or our own RIFF writer): the files
+// are read back here byte by byte, so both are held to the same WAV layout.
 #include "tools/render/AudioFileWriter.h"
 
 #include "tests/render/FolderTest.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <fstream>
-#include <sndfile.h>
+#include <map>
 
 using namespace Taviro::Render;
 namespace fs = std::filesystem;
@@ -14,6 +18,37 @@ using AudioFileWriterTest = Taviro::Test::FolderTest;
 using Taviro::Test::entryCount;
 using Taviro::Test::fileContents;
 
+namespace {
+
+// The unsigned little-endian number of `size` bytes at `at`.
+std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size)
+{
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// The chunks of a RIFF WAVE file by identifier; none unless the RIFF size is the file's and the
+// chunks fill the file exactly.
+std::map<std::string, std::string> waveChunks(const std::string& file)
+{
+    std::map<std::string, std::string> chunks;
+    if (file.size() < 12 || file.compare(0, 4, "RIFF") != 0 || file.compare(8, 4, "WAVE") != 0 ||
+        littleEndian(file, 4, 4) != file.size() - 8)
+        return {};
+    std::size_t at = 12;
+    while (at + 8 <= file.size())
+    {
+        const std::uint32_t size = littleEndian(file, at + 4, 4);
+        chunks[file.substr(at, 4)] = file.substr(at + 8, size);
+        at += 8 + size + (size & 1);
+    }
+    return at == file.size() ? chunks : std::map<std::string, std::string>{};
+}
+
+} // namespace
+
 TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24BitAndNoTimeStamp)
 {
     const double left[] = {0.5, 1.5, -2.0};
@@ -21,26 +56,57 @@ TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24Bit
     for (SampleFormat format : {SampleFormat::Pcm24, SampleFormat::Float32})
     {
         const bool pcm = format == SampleFormat::Pcm24;
-        fs::path path = folder / (pcm ? "pcm.wav" : "float.wav");
-        AudioFileWriter writer(path.string(), 44100, format);
+        const std::string name = pcm ? "pcm.wav" : "float.wav";
+        SCOPED_TRACE(name);
+        AudioFileWriter writer((folder / name).string(), 44100, format);
         writer.write(left, right, 3);
+        // Until the commit the samples go to a hidden file beside the target.
+        ASSERT_EQ(entryCount(folder), pcm ? 1 : 2);
+        EXPECT_FALSE(fs::exists(folder / name));
+        int temporaries = 0;
+        for (const auto& entry : fs::directory_iterator(folder))
+            temporaries += entry.path().filename().string().rfind("." + name + ".", 0) == 0;
+        EXPECT_EQ(temporaries, 1);
         writer.commit();
+        EXPECT_EQ(entryCount(folder), pcm ? 1 : 2) << "renamed into place, nothing left beside it";
 
-        SF_INFO info{};
-        SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-        ASSERT_NE(file, nullptr);
-        double samples[6] = {};
-        EXPECT_EQ(sf_readf_double(file, samples, 3), 3);
-        sf_close(file);
-        EXPECT_EQ(info.format, SF_FORMAT_WAV | (pcm ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT));
-        // Overs clip at full scale in 24-bit files instead of wrapping around to the other sign.
+        const auto chunks = waveChunks(fileContents(folder / name));
+        ASSERT_TRUE(chunks.contains("fmt ") && chunks.contains("data"));
+        const std::string& fmt = chunks.at("fmt ");
+        const std::uint32_t bytesPerSample = pcm ? 3 : 4;
+        ASSERT_GE(fmt.size(), 16u);
+        EXPECT_EQ(littleEndian(fmt, 0, 2), pcm ? 1u : 3u) << "integer PCM or IEEE float";
+        EXPECT_EQ(littleEndian(fmt, 2, 2), 2u) << "channels";
+        EXPECT_EQ(littleEndian(fmt, 4, 4), 44100u) << "frames per second";
+        EXPECT_EQ(littleEndian(fmt, 8, 4), 44100u * 2 * bytesPerSample) << "bytes per second";
+        EXPECT_EQ(littleEndian(fmt, 12, 2), 2 * bytesPerSample) << "bytes per frame";
+        EXPECT_EQ(littleEndian(fmt, 14, 2), 8 * bytesPerSample) << "bits per sample";
+        // No chunk with the time of writing, which would make equal renders differ.
+        EXPECT_FALSE(chunks.contains("PEAK"));
+
+        const std::string& data = chunks.at("data");
+        ASSERT_EQ(data.size(), 3 * 2 * bytesPerSample);
+        // Interleaved left, right. Overs clip at full scale in 24-bit files instead of wrapping
+        // around to the other sign; float files keep them.
         const double expected[] = {0.5, -0.25, pcm ? 1.0 : 1.5, 0.75, pcm ? -1.0 : -2.0, 0.0};
         for (int i = 0; i < 6; ++i)
-            EXPECT_NEAR(samples[i], expected[i], 1.0 / (1 << 23)) << i;
+        {
+            const std::uint32_t bits = littleEndian(data, i * bytesPerSample, bytesPerSample);
+            if (pcm)
+            {
+                // Sign-extended from 24 bits; full scale is 2^23.
+                const auto value = static_cast<std::int32_t>(bits << 8) / 256;
+                EXPECT_NEAR(value / 8388608.0, expected[i], 1.0 / 8388608) << i;
+                EXPECT_TRUE(value >= -8388608 && value <= 8388607) << i;
+            }
+            else
+            {
+                float value;
+                std::memcpy(&value, &bits, 4);
+                EXPECT_EQ(value, static_cast<float>(expected[i])) << i;
+            }
+        }
     }
-    EXPECT_EQ(entryCount(folder), 2) << "the two files and nothing else";
-    // No chunk with the time of writing, which would make equal renders differ.
-    EXPECT_EQ(fileContents(folder / "float.wav").find("PEAK"), std::string::npos);
 
     // Without a commit (a failed render) nothing is left, and an older file stays as it was.
     fs::remove(folder / "float.wav");
@@ -54,4 +120,12 @@ TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24Bit
     }
     EXPECT_EQ(entryCount(folder), 1);
     EXPECT_EQ(fileContents(folder / "pcm.wav"), "earlier render");
+    // A commit replaces the older file.
+    AudioFileWriter writer((folder / "pcm.wav").string(), 48000, SampleFormat::Pcm24);
+    writer.write(left, right, 3);
+    writer.commit();
+    EXPECT_EQ(entryCount(folder), 1);
+    const auto replaced = waveChunks(fileContents(folder / "pcm.wav"));
+    ASSERT_TRUE(replaced.contains("fmt "));
+    EXPECT_EQ(littleEndian(replaced.at("fmt "), 4, 4), 48000u);
 }

@@ -1,7 +1,10 @@
 // The Windows module's resources as a host process finds them: every recording by type "WAVE" and
 // integer ID, the UI description by type "DATA" and the bitmaps by type "PNG" under their upper-case
 // names, each with the bytes of the file the build made it from; and the resource store serving the
-// recordings from the module's instance handle.
+// recordings from the module's instance handle. Also the host library's loader on the module: by its
+// bundle or its DLL, and its answer to paths it cannot load.
+#include "pluginterfaces/vst/ivstcomponent.h"
+#include "public.sdk/source/vst/hosting/module.h"
 #include "source/samples/ResourceStore.h"
 #include "source/samples/WaveSample.h"
 
@@ -13,6 +16,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace Steinberg::Vst::TaviroPlugIn;
@@ -126,6 +130,39 @@ TEST(ModuleResources, TheStoreServesTheModulesRecordingsInPlaceAndTheReaderTakes
     EXPECT_EQ(findResource(nullptr, 101).size, 0u);
     closeResourceStore();
     EXPECT_EQ(findResource("WAVE", 101).size, 0u) << "a closed store searches this program, which has none";
+}
+
+// Hosts name the bundle folder or the DLL inside it; either gives the module's working factory.
+// Paths that hold no plug-in end in a message, never in a crash.
+TEST(ModuleLoader, TakesTheBundleOrItsDllAndReportsWhatItCannotLoad)
+{
+    for (const fs::path& path : {fs::path(TAVIRO_BUNDLE_DIR), kModule})
+    {
+        std::string error;
+        auto loaded = VST3::Hosting::Module::create(path.string(), error);
+        ASSERT_TRUE(loaded) << path << ": " << error;
+        EXPECT_EQ(loaded->getPath(), path.string());
+        const auto classes = loaded->getFactory().classInfos();
+        ASSERT_EQ(classes.size(), 2u) << path;
+        EXPECT_EQ(classes[0].category, "Audio Module Class");
+        EXPECT_EQ(classes[0].name, "Taviro PlugIn");
+        EXPECT_TRUE(loaded->getFactory().createInstance<Steinberg::Vst::IComponent>(classes[0].cid)) << path;
+    }
+
+    const fs::path build = fs::path(TAVIRO_BUNDLE_DIR).parent_path();
+    const std::pair<fs::path, std::string> failures[] = {
+        {build / "missing" / "TaviroPlugIn.vst3", "cannot load"},  // nothing there
+        {build / "missing.vst3" / "", "cannot load"},              // a folder path, no folder
+        {fs::path(TAVIRO_BUNDLE_DIR) / "Contents", "cannot load"}, // a folder, no bundle layout
+        {kUIDescription, "cannot load"},                           // a file, but no DLL
+        {"kernel32.dll", "exports no GetPluginFactory"},           // a DLL, but no plug-in
+    };
+    for (const auto& [path, message] : failures)
+    {
+        std::string error;
+        EXPECT_FALSE(VST3::Hosting::Module::create(path.string(), error)) << path;
+        EXPECT_NE(error.find(message), std::string::npos) << path << ": " << error;
+    }
 }
 
 } // namespace

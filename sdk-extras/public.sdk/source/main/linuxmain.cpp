@@ -6,8 +6,6 @@
 
 #include "pluginterfaces/base/fplatform.h"
 
-void* moduleHandle = nullptr;
-
 namespace {
 int entryCount = 0;
 }

@@ -4,8 +4,8 @@
 // back.
 
 // The module's handle: on Linux the one the host's loader passed to ModuleEntry, on Windows the
-// instance handle of DllMain; null before the module is entered and after it is left. Resource
-// lookups start from it.
+// instance handle of DllMain; null before the module is entered and after it is left, and in
+// programs that link the plug-in's code without the module entry. Resource lookups start from it.
 extern void* moduleHandle;
 
 // Supplied by the plug-in: called on the first ModuleEntry and on the ModuleExit that balances it

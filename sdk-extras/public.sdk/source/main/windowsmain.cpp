@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-void* moduleHandle = nullptr;
-
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
