@@ -115,9 +115,6 @@ void runFilterPairs(FilterPair<T>* pairs, int32 count, int32 length)
     case 1: runFilterPairs<T, 1>(pairs, length); break;
     case 2: runFilterPairs<T, 2>(pairs, length); break;
     case 3: runFilterPairs<T, 3>(pairs, length); break;
-    case 4: runFilterPairs<T, 4>(pairs, length); break;
-    case 5: runFilterPairs<T, 5>(pairs, length); break;
-    case 6: runFilterPairs<T, 6>(pairs, length); break;
     default: break;
     }
 }

@@ -94,42 +94,31 @@ __attribute__((target("avx2"))) inline void step(Lanes& s, FilterPair<T>& p, Fil
 
 } // namespace FilterPairsWideDetail
 
-// runFilterPairs for two to six pairs: two pairs share each four-lane recurrence, an odd one runs
-// as in the baseline.
+// runFilterPairs for two or three pairs.
 template <typename T, int32 count>
 __attribute__((target("avx2"))) void runFilterPairsWide(FilterPair<T>* pairs, int32 length)
 {
-    static_assert(count >= 2 && count <= 6);
+    static_assert(count == 2 || count == 3);
     using namespace FilterPairsWideDetail;
-    constexpr int32 quads = count / 2;
-    constexpr bool odd = count % 2 != 0;
-    Lanes lanes[quads];
-    bool moving[quads];
-    for (int32 q = 0; q < quads; ++q)
-    {
-        FilterPair<T>& p = pairs[2 * q];
-        FilterPair<T>& r = pairs[2 * q + 1];
-        lanes[q] = join(FilterPairsDetail::load(*p.left, *p.right), FilterPairsDetail::load(*r.left, *r.right));
-        moving[q] = p.perStep != nullptr || r.perStep != nullptr;
-    }
-    FilterPairsDetail::Lanes last{};
-    if constexpr (odd)
-        last = FilterPairsDetail::load(*pairs[count - 1].left, *pairs[count - 1].right);
+    FilterPair<T>& p = pairs[0];
+    FilterPair<T>& q = pairs[1];
+    Lanes lanes =
+        join(FilterPairsDetail::load(*p.left, *p.right), FilterPairsDetail::load(*q.left, *q.right));
+    FilterPairsDetail::Lanes third{};
+    if constexpr (count == 3)
+        third = FilterPairsDetail::load(*pairs[2].left, *pairs[2].right);
+    const bool moving = p.perStep != nullptr || q.perStep != nullptr;
     for (int32 k = 0; k < length; ++k)
     {
-        for (int32 q = 0; q < quads; ++q)
-        {
-            if (moving[q])
-                moveCoefficients(lanes[q], pairs[2 * q], pairs[2 * q + 1], k);
-            step(lanes[q], pairs[2 * q], pairs[2 * q + 1], k);
-        }
-        if constexpr (odd)
-            FilterPairsDetail::step(last, pairs[count - 1], k);
+        if (moving)
+            moveCoefficients(lanes, p, q, k);
+        step(lanes, p, q, k);
+        if constexpr (count == 3)
+            FilterPairsDetail::step(third, pairs[2], k);
     }
-    for (int32 q = 0; q < quads; ++q)
-        store(lanes[q], pairs[2 * q], pairs[2 * q + 1]);
-    if constexpr (odd)
-        FilterPairsDetail::store(last, *pairs[count - 1].left, *pairs[count - 1].right);
+    store(lanes, p, q);
+    if constexpr (count == 3)
+        FilterPairsDetail::store(third, *pairs[2].left, *pairs[2].right);
     FilterPairsDetail::keepLastCoefficients(pairs, count, length);
 }
 
@@ -138,12 +127,15 @@ void runFilterPairsWide(FilterPair<T>* pairs, int32 count, int32 length)
 {
     switch (count)
     {
-    case 2: runFilterPairsWide<T, 2>(pairs, length); break;
-    case 3: runFilterPairsWide<T, 3>(pairs, length); break;
-    case 4: runFilterPairsWide<T, 4>(pairs, length); break;
-    case 5: runFilterPairsWide<T, 5>(pairs, length); break;
-    case 6: runFilterPairsWide<T, 6>(pairs, length); break;
-    default: runFilterPairs(pairs, count, length); break;
+    case 2:
+        runFilterPairsWide<T, 2>(pairs, length);
+        break;
+    case 3:
+        runFilterPairsWide<T, 3>(pairs, length);
+        break;
+    default:
+        runFilterPairs(pairs, count, length);
+        break;
     }
 }
 

@@ -27,28 +27,21 @@ namespace Steinberg::Vst::TaviroPlugIn {
 inline constexpr int32 kRenderChunk = 128;
 static_assert(kRenderChunk <= kPlaybackSteps);
 
-// What a voice keeps of a stretch from its oscillators until its filters have run and it is mixed.
-template <typename T>
-struct StretchScratch
-{
-    T left[kNumOscillators][kRenderChunk];
-    T right[kNumOscillators][kRenderChunk];
-    double level[kNumOscillators][kRenderChunk]; // envelope level per step, 0 where it adds nothing
-    BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
-};
-
-// Scratch that the voices of one pool share (they render one or two at a time), the caches of
-// values that voices have in common, and the pool's white-noise source.
+// Scratch that the voices of one pool share (they render one after the other) and the pool's
+// white-noise source.
 template <typename T>
 struct VoiceRenderContext
 {
-    StretchScratch<T> stretches[2]; // one for each voice of a pair
+    T left[kNumOscillators][kRenderChunk];
+    T right[kNumOscillators][kRenderChunk];
     uint8 finished[kNumOscillators][kRenderChunk];
     PlaybackScratch playback;
-    double leftGain[kRenderChunk]; // pan gain x voice gain per step
+    double level[kNumOscillators][kRenderChunk]; // envelope level per step, 0 where it adds nothing
+    double leftGain[kRenderChunk];               // pan gain x voice gain per step
     double rightGain[kRenderChunk];
     double voiceGain[kRenderChunk];
     double tremolo[kRenderChunk]; // the tremolo factor of the sample type, widened
+    BiquadCoefficients coefficients[kNumOscillators][kRenderChunk]; // while a filter moves
     FilterRampCache<kRenderChunk> filterRamps;
     TremoloCache<kRenderChunk> tremoloSines;
     T discard[2][kRenderChunk]; // stands in for output channels the host did not provide
@@ -161,53 +154,24 @@ public:
     // voice has ended.
     bool process(ProcessData& data, int32 numSamples)
     {
-        if (!startBlock(data, numSamples, 0))
-            return false;
+        if (activeCount == 0)
+            return end();
+
+        const GlobalParameterState& state = *this->globalParameters;
+        updateFrequencies(state);
+        updateTargets(state, numSamples);
+
+        T* outLeft = outputChannel<T>(data, channel, 0);
+        T* outRight = outputChannel<T>(data, channel, 1);
         for (int32 start = 0; start < numSamples; start += kRenderChunk)
         {
-            Stretch stretch;
-            if (!beginStretch(start, std::min(kRenderChunk, numSamples - start), stretch))
-                continue;
-            runFilterList(stretch.filters, stretch.filterCount, stretch.sounding);
-            if (!finishStretch(stretch))
-                return false;
+            const int32 length = std::min(kRenderChunk, numSamples - start);
+            T* left = outLeft ? outLeft + start : context->discard[0];
+            T* right = outRight ? outRight + start : context->discard[1];
+            if (!renderChunk(length, left, right))
+                return end();
         }
         return true;
-    }
-
-    // Two voices' blocks stretch by stretch, their filters' recurrences side by side (a processor
-    // overlaps them). Each voice's samples and its sums into the bus are those of process, since
-    // every sample still receives the first voice's value before the second's. Only white noise
-    // would change, as both voices would draw from the shared source in turns: two voices that
-    // both draw render one after the other. ended[i] tells whether voice i has ended.
-    static void processTogether(Voice& a, Voice& b, ProcessData& data, int32 numSamples, bool ended[2])
-    {
-        if (a.drawsNoise() && b.drawsNoise())
-        {
-            ended[0] = !a.process(data, numSamples);
-            ended[1] = !b.process(data, numSamples);
-            return;
-        }
-        Voice* voices[2] = {&a, &b};
-        for (int32 i = 0; i < 2; ++i)
-            ended[i] = !voices[i]->startBlock(data, numSamples, i);
-        for (int32 start = 0; start < numSamples && !(ended[0] && ended[1]); start += kRenderChunk)
-        {
-            const int32 length = std::min(kRenderChunk, numSamples - start);
-            Stretch stretches[2];
-            bool begun[2];
-            for (int32 i = 0; i < 2; ++i)
-                begun[i] = !ended[i] && voices[i]->beginStretch(start, length, stretches[i]);
-            if (begun[0] && begun[1])
-                runFiltersTogether(stretches[0], stretches[1]);
-            else
-                for (int32 i = 0; i < 2; ++i)
-                    if (begun[i])
-                        runFilterList(stretches[i].filters, stretches[i].filterCount, stretches[i].sounding);
-            for (int32 i = 0; i < 2; ++i)
-                if (begun[i] && !voices[i]->finishStretch(stretches[i]))
-                    ended[i] = true;
-        }
     }
 
     int32 channel = 0;
@@ -238,75 +202,6 @@ private:
         this->noteOnSampleOffset = -1;
         this->noteOffSampleOffset = -1;
         return false;
-    }
-
-    // One stretch of a voice between its oscillators and its mix: where it sounds, and its filters.
-    struct Stretch
-    {
-        int32 first = 0;    // the step the note sounds from
-        int32 count = 0;    // steps from there to the stretch's end
-        int32 sounding = 0; // steps that sound before the voice ends (count when it does not end)
-        bool stereo[kNumOscillators] = {};
-        FilterPair<T> filters[kNumOscillators];
-        int32 filterCount = 0;
-        T* outLeft = nullptr;
-        T* outRight = nullptr;
-    };
-
-    // The block's pitch and smoothing targets, and where its samples go; the voice keeps its
-    // stretches in scratch `lane`. False when the voice has ended.
-    bool startBlock(ProcessData& data, int32 numSamples, int32 lane)
-    {
-        if (activeCount == 0)
-            return end();
-        const GlobalParameterState& state = *this->globalParameters;
-        updateFrequencies(state);
-        updateTargets(state, numSamples);
-        scratch = &context->stretches[lane];
-        blockLeft = outputChannel<T>(data, channel, 0);
-        blockRight = outputChannel<T>(data, channel, 1);
-        return true;
-    }
-
-    bool drawsNoise() const
-    {
-        for (int32 a = 0; a < activeCount; ++a)
-            if (oscillators[activeOscillators[a]].type == kOscillatorWhiteNoise)
-                return true;
-        return false;
-    }
-
-    // The filters of `count` pairs, in the chosen width.
-    static void runFilterList(FilterPair<T>* pairs, int32 count, int32 length)
-    {
-        if (wideVectors())
-            runFilterPairsWide(pairs, count, length);
-        else
-            runFilterPairs(pairs, count, length);
-    }
-
-    // The filters of two voices' stretches side by side as far as both sound, then the rest of the
-    // longer one.
-    static void runFiltersTogether(Stretch& a, Stretch& b)
-    {
-        FilterPair<T> both[2 * kNumOscillators];
-        std::copy_n(a.filters, a.filterCount, both);
-        std::copy_n(b.filters, b.filterCount, both + a.filterCount);
-        const int32 common = std::min(a.sounding, b.sounding);
-        runFilterList(both, a.filterCount + b.filterCount, common);
-        Stretch& longer = a.sounding > b.sounding ? a : b;
-        if (longer.sounding == common)
-            return;
-        FilterPair<T> rest[kNumOscillators];
-        for (int32 p = 0; p < longer.filterCount; ++p)
-        {
-            rest[p] = longer.filters[p];
-            rest[p].leftData += common;
-            rest[p].rightData += common;
-            if (rest[p].perStep != nullptr)
-                rest[p].perStep += common;
-        }
-        runFilterList(rest, longer.filterCount, longer.sounding - common);
     }
 
     float volumeAmount() const
@@ -439,8 +334,8 @@ private:
     bool renderOscillator(int32 o, int32 count)
     {
         OscillatorState<T>& osc = oscillators[o];
-        T* left = scratch->left[o];
-        T* right = scratch->right[o];
+        T* left = context->left[o];
+        T* right = context->right[o];
         bool stereo = false;
         switch (osc.type)
         {
@@ -467,7 +362,7 @@ private:
             const int32 o = activeOscillators[a];
             if (oscillators[o].type != kOscillatorWhiteNoise)
                 continue;
-            outs[noises] = scratch->left[o];
+            outs[noises] = context->left[o];
             volumes[noises++] = oscillators[o].volume;
         }
         if (noises == 0)
@@ -554,11 +449,10 @@ private:
         return true;
     }
 
-    // The stretch of `length` samples from `start`, up to its filters; false when the note does
-    // not sound in it. The work of each sample step is done in passes over the stretch
-    // (oscillators, envelopes, filters, voice gains, mixing), each in the order and precision of the
-    // per-step formulas, so the result is the same.
-    bool beginStretch(int32 start, int32 length, Stretch& stretch)
+    // One stretch of at most kRenderChunk samples; false when the voice ends in it. The work of each
+    // sample step is done in passes over the stretch (oscillators, envelopes, voice gains, mixing),
+    // each in the order and precision of the per-step formulas, so the result is the same.
+    bool renderChunk(int32 length, T* outLeft, T* outRight)
     {
         // The countdowns drop by one per sample: the note starts at the step where its countdown
         // reaches 0, and a taken note-off holds its countdown at 1 so that it fires in every later step.
@@ -571,38 +465,25 @@ private:
         this->noteOnSampleOffset = countDown(onBefore, length);
         this->noteOffSampleOffset = noteOffFires ? 1 : countDown(offBefore, length);
         if (first >= length)
-            return false;
+            return true;
 
         // White noise draws from the pool's shared source only for the steps that sound, so it
         // renders once the envelopes have said how many do.
-        stretch.first = first;
-        stretch.count = length - first;
+        const int32 count = length - first;
+        bool stereo[kNumOscillators] = {};
         for (int32 a = 0; a < activeCount; ++a)
             if (oscillators[activeOscillators[a]].type != kOscillatorWhiteNoise)
-                stretch.stereo[a] = renderOscillator(activeOscillators[a], stretch.count);
-        stretch.sounding = runEnvelopes(stretch.count, releaseFrom - first);
-        renderWhiteNoises(stretch.sounding);
-        prepareFilters(stretch);
-        stretch.outLeft = (blockLeft ? blockLeft + start : context->discard[0]) + first;
-        stretch.outRight = (blockRight ? blockRight + start : context->discard[1]) + first;
-        return true;
-    }
-
-    // The stretch after its filters: its voice gains and its mix into the bus; false when the voice
-    // ends in it.
-    bool finishStretch(const Stretch& stretch)
-    {
-        const int32 sounding = stretch.sounding;
-        const bool* stereo = stretch.stereo;
-        T* outLeft = stretch.outLeft;
-        T* outRight = stretch.outRight;
+                stereo[a] = renderOscillator(activeOscillators[a], count);
+        const int32 sounding = runEnvelopes(count, releaseFrom - first);
+        renderWhiteNoises(sounding);
+        runFilters(sounding, stereo);
         // A value that is not a finite number (a filter gone wrong) ends this voice before it
         // reaches the bus, where it would silence every voice of the channel.
         for (int32 a = 0; a < activeCount; ++a)
         {
             const int32 o = activeOscillators[a];
-            if (!allFinite(scratch->left[o], sounding) || (stereo[a] && !allFinite(scratch->right[o], sounding)))
-                return end();
+            if (!allFinite(context->left[o], sounding) || (stereo[a] && !allFinite(context->right[o], sounding)))
+                return false;
         }
 
         const GainMotion motion = runVoiceGains(sounding);
@@ -612,9 +493,9 @@ private:
         for (int32 a = 0; a < activeCount; ++a)
         {
             const int32 o = activeOscillators[a];
-            leftSources[a] = scratch->left[o];
-            rightSources[a] = stereo[a] ? scratch->right[o] : scratch->left[o];
-            levels[a] = scratch->level[a];
+            leftSources[a] = context->left[o];
+            rightSources[a] = stereo[a] ? context->right[o] : context->left[o];
+            levels[a] = context->level[a];
         }
         const bool wide = wideVectors();
         const double gain = voiceGain.value;
@@ -622,28 +503,26 @@ private:
         {
         case GainMotion::none:
             mixSide(wide, leftSources, levels, activeCount, SteadyGains{leftPanGain.value, gain},
-                    outLeft, sounding);
+                    outLeft + first, sounding);
             mixSide(wide, rightSources, levels, activeCount, SteadyGains{rightPanGain.value, gain},
-                    outRight, sounding);
+                    outRight + first, sounding);
             break;
         case GainMotion::tremoloOnly:
             mixSide(wide, leftSources, levels, activeCount,
-                    TremoloGains{leftPanGain.value, gain, context->tremolo}, outLeft, sounding);
+                    TremoloGains{leftPanGain.value, gain, context->tremolo}, outLeft + first, sounding);
             mixSide(wide, rightSources, levels, activeCount,
-                    TremoloGains{rightPanGain.value, gain, context->tremolo}, outRight, sounding);
+                    TremoloGains{rightPanGain.value, gain, context->tremolo}, outRight + first, sounding);
             break;
         case GainMotion::moving:
             mixSide(wide, leftSources, levels, activeCount,
-                    MixGains{context->leftGain, context->voiceGain, context->tremolo}, outLeft,
+                    MixGains{context->leftGain, context->voiceGain, context->tremolo}, outLeft + first,
                     sounding);
             mixSide(wide, rightSources, levels, activeCount,
-                    MixGains{context->rightGain, context->voiceGain, context->tremolo}, outRight,
+                    MixGains{context->rightGain, context->voiceGain, context->tremolo}, outRight + first,
                     sounding);
             break;
         }
-        if (sounding == stretch.count)
-            return true;
-        return end();
+        return sounding == count;
     }
 
     // The coefficients of a moving filter, taken from a sweep that another oscillator already
@@ -668,27 +547,33 @@ private:
         context->filterRamps.store(key, out, count, osc.filterFrequency, osc.filterResonance);
     }
 
-    // The filter pairs of the stretch's oscillators; while frequency or resonance move, the
+    // The filters of all oscillators side by side; while frequency or resonance move, the
     // coefficients follow them step by step.
-    void prepareFilters(Stretch& stretch)
+    void runFilters(int32 count, const bool* stereo)
     {
+        FilterPair<T> pairs[kNumOscillators];
+        int32 pairCount = 0;
         for (int32 a = 0; a < activeCount; ++a)
         {
             const int32 o = activeOscillators[a];
             OscillatorState<T>& osc = oscillators[o];
             if (osc.filterType == kFilterOff)
                 continue;
-            FilterPair<T>& pair = stretch.filters[stretch.filterCount++];
+            FilterPair<T>& pair = pairs[pairCount++];
             pair.left = &osc.leftFilter;
             pair.right = &osc.rightFilter;
-            pair.leftData = scratch->left[o];
-            pair.rightData = stretch.stereo[a] ? scratch->right[o] : scratch->left[o];
+            pair.leftData = context->left[o];
+            pair.rightData = stereo[a] ? context->right[o] : context->left[o];
             if (osc.filterFrequency.moving() || osc.filterResonance.moving())
             {
-                sweepCoefficients(osc, stretch.sounding, scratch->coefficients[a]);
-                pair.perStep = scratch->coefficients[a];
+                sweepCoefficients(osc, count, context->coefficients[a]);
+                pair.perStep = context->coefficients[a];
             }
         }
+        if (wideVectors())
+            runFilterPairsWide(pairs, pairCount, count);
+        else
+            runFilterPairs(pairs, pairCount, count);
     }
 
     // Envelope steps and end tests for `count` sounding steps, with the release firing from step
@@ -710,7 +595,7 @@ private:
                     OscillatorState<T>& osc = oscillators[o];
                     Envelope& envelope = osc.envelope;
                     envelope.runSteady(steady, !receiveNoteOff, receiveNoteOff ? releaseAll : envelope.releasing,
-                                       scratch->level[a] + k);
+                                       context->level[a] + k);
                     if (osc.type == kOscillatorMultiSample)
                         osc.finished = context->finished[o][k + steady - 1] != 0;
                 }
@@ -789,7 +674,7 @@ private:
             if (osc.type == kOscillatorMultiSample)
                 osc.finished = context->finished[activeOscillators[a]][k] != 0;
             double level;
-            scratch->level[a][k] = osc.envelope.level(level) ? level : 0.0;
+            context->level[a][k] = osc.envelope.level(level) ? level : 0.0;
         }
         return true;
     }
@@ -876,9 +761,6 @@ private:
     }
 
     RenderContext* context = nullptr;
-    StretchScratch<T>* scratch = nullptr; // the voice's stretch in the context, for this block
-    T* blockLeft = nullptr;               // the block's output channels, null where the host gave none
-    T* blockRight = nullptr;
     int32 activeOscillators[kNumOscillators] = {};
     int32 activeCount = 0;
     bool onlySamplePlayers = false;

@@ -42,28 +42,19 @@ public:
             dispatchEvents(*data.inputEvents);
 
         uint32 busesPlayed = 0;
-        // Voices render two at a time, in the order of the pool. An idle block costs no more than
-        // clearing the buses: the voices are not even looked at.
-        VoiceClass* waiting = nullptr; // a voice that waits for a second one
+        // An idle block costs no more than clearing the buses: the voices are not even looked at.
         for (int32 v = 0; v < numVoices && activeVoices > 0; ++v)
         {
             VoiceClass& voice = voices[v];
             if (voice.noteId == -1)
                 continue;
             busesPlayed |= 1u << voice.channel;
-            if (waiting == nullptr)
+            if (!voice.process(data, numSamples))
             {
-                waiting = &voice;
-                continue;
+                voice.reset();
+                --activeVoices;
             }
-            bool ended[2];
-            VoiceClass::processTogether(*waiting, voice, data, numSamples, ended);
-            release(*waiting, ended[0]);
-            release(voice, ended[1]);
-            waiting = nullptr;
         }
-        if (waiting != nullptr)
-            release(*waiting, !waiting->process(data, numSamples));
         silenceNonFinite(data, numSamples, busesPlayed);
         return kResultOk;
     }
@@ -79,14 +70,6 @@ public:
     std::array<VoiceClass, numVoices> voices;
 
 private:
-    void release(VoiceClass& voice, bool ended)
-    {
-        if (!ended)
-            return;
-        voice.reset();
-        --activeVoices;
-    }
-
     static bool isChannel(int32 channel) { return channel >= 0 && channel < kNumBuses; }
     static bool isPlayableNote(int32 channel, int32 pitch)
     {
