@@ -1,5 +1,5 @@
 // taviro-play's player inside the test's process, on a JACK server of the test's own: its process
-// callback allocates nothing over a stretch of dense MIDI, and 128 sounding voices cause no xrun.
+// callback allocates nothing over a minute of dense MIDI, and 128 sounding voices cause no xrun.
 
 #include "tests/play/JackTestSupport.h"
 #include "tests/render/FolderTest.h"
@@ -10,8 +10,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <ctime>
-#include <iostream>
 #include <pthread.h>
 #include <sstream>
 #include <thread>
@@ -123,11 +121,12 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
     int edit = 0;
     double most = 0;
     auto serveAndEdit = [&] {
-        most = std::max(most, serve(*player, 100ms, [&] {
-            player->liveProcessor().pushEdit(
-                {static_cast<Steinberg::Vst::ParamID>(49 * (edit % 16) + 6), (edit % 10) / 10.0});
-            ++edit;
-        }));
+        most = std::max(
+            most, serve(*player, 100ms, [&] {
+                player->liveProcessor().pushEdit(
+                    {static_cast<Steinberg::Vst::ParamID>(49 * (edit % 16) + 6), (edit % 10) / 10.0});
+                ++edit;
+            }));
     };
     const auto deadline = Clock::now() + 300s;
     while (sender.sentAt(last) < 0 && Clock::now() < deadline)
@@ -166,24 +165,16 @@ TEST_F(PlayRealtime, APeriodSizeChangeSetsProcessingUpAgain)
     EXPECT_TRUE(player->finish());
 }
 
-// CPU time the thread `thread` has used so far.
-std::chrono::nanoseconds cpuTime(pthread_t thread)
-{
-    clockid_t clock;
-    timespec now{};
-    if (pthread_getcpuclockid(thread, &clock) != 0 || clock_gettime(clock, &now) != 0)
-        return {};
-    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
-}
-
 // 128 voices hold ("Warm Pad" on the 15 instrument channels, nine keys each: the pool is full) at
-// 48 kHz and 256 frames a period in real time. The first two-second stretch without an xrun
-// passes. A loaded machine can make even an idle server late (other programs hold the CPU); if
-// none of five stretches is clean, the xruns count against the player only when its process thread
-// used more than half the time it had.
+// 48 kHz and 256 frames a period in real time, and after a second of warm-up a five-second stretch
+// passes without an xrun. The server asks for real-time priority, as a live setup has it, so that
+// the other programs of a busy machine do not hold its threads up. Even so the OS can preempt the
+// dummy driver's thread (which no sound card wakes) long enough to miss a period, which is not the
+// player's cost, more so where real-time priority is not granted: up to three stretches are
+// tried, and a clean one passes. CTest runs this test alone, so no other test competes for the cores.
 TEST_F(PlayRealtime, XrunFreeWith128VoicesAt256FramesAPeriod)
 {
-    PrivateJackServer server(period);
+    PrivateJackServer server(period, true);
     ASSERT_TRUE(server.running()) << server.log();
     auto player = startPlayer();
     TestClient sender("sender", 0, 0);
@@ -205,27 +196,18 @@ TEST_F(PlayRealtime, XrunFreeWith128VoicesAt256FramesAPeriod)
     sender.arm(start);
     EXPECT_EQ(serve(*player, 1s), 1.0) << "the pool is not full";
 
-    const pthread_t audio = jack_client_thread_id(player->jackClient().handle());
-    int cleanStretches = 0;
-    double busiest = 0;
-    for (int stretch = 0; stretch < 5 && cleanStretches == 0; ++stretch)
+    constexpr int attempts = 3;
+    std::vector<int> xrunsPerStretch;
+    while (static_cast<int>(xrunsPerStretch.size()) < attempts &&
+           (xrunsPerStretch.empty() || xrunsPerStretch.back() > 0))
     {
         const int before = sender.xruns();
-        const auto cpuBefore = cpuTime(audio);
-        const auto wallBefore = Clock::now();
-        serve(*player, 2s);
-        const double share = std::chrono::duration<double>(cpuTime(audio) - cpuBefore).count() /
-                             std::chrono::duration<double>(Clock::now() - wallBefore).count();
-        busiest = std::max(busiest, share);
-        cleanStretches += sender.xruns() == before;
+        serve(*player, 5s);
+        xrunsPerStretch.push_back(sender.xruns() - before);
+        EXPECT_EQ(player->plugin().controller()->getParamNormalized(voiceCount), 1.0) << "voices ended";
     }
-    EXPECT_EQ(player->plugin().controller()->getParamNormalized(voiceCount), 1.0) << "voices ended";
-    if (cleanStretches == 0)
-    {
-        EXPECT_LT(busiest, 0.5) << "xruns, and the process thread used " << busiest * 100 << "% of the time";
-        std::cout << "note: every stretch had xruns while the process thread used at most " << busiest * 100
-                  << "% of the time: the machine is loaded\n";
-    }
+    EXPECT_EQ(xrunsPerStretch.back(), 0)
+        << "xruns in every five-second stretch: " << ::testing::PrintToString(xrunsPerStretch);
     EXPECT_TRUE(player->finish());
 }
 
