@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <pthread.h>
 #include <sstream>
 #include <thread>
@@ -62,10 +63,10 @@ protected:
     }
 };
 
-// Dense MIDI for a minute of audio (11,250 periods), played in the server's freewheel mode (as fast
-// as the graph can run, so the wall time stays short): every period carries notes on and off on
-// all 16 channels, controllers, pitch bend, channel pressure and now and then a program change, and
-// the editor's edits arrive meanwhile.
+// Dense MIDI for a minute of audio (11,250 periods; TAVIRO_DENSE_MIDI_SECONDS asks for another
+// length), played in the server's freewheel mode (as fast as the graph can run, so the wall time
+// stays short): every period carries notes on and off on all 16 channels, controllers, pitch bend,
+// channel pressure and now and then a program change, and the editor's edits arrive meanwhile.
 TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
 {
     PrivateJackServer server(period);
@@ -74,7 +75,9 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
     TestClient sender("sender", 0, 0);
     ASSERT_TRUE(sender.connect(sender.portName("midi_out"), "taviro-play:midi_in"));
 
-    constexpr std::int64_t periods = 60 * rate / period;
+    const char* seconds = std::getenv("TAVIRO_DENSE_MIDI_SECONDS");
+    const std::int64_t periods = (seconds ? std::atoi(seconds) : 60) * rate / period;
+    ASSERT_GT(periods, 0);
     std::vector<ScheduledMidi> events;
     for (std::int64_t p = 0; p < periods; ++p)
     {
