@@ -62,19 +62,17 @@ int reap(pid_t pid, double seconds)
 
 } // namespace
 
-PrivateJackServer::PrivateJackServer(int periodFrames, int waitMicroseconds)
+PrivateJackServer::PrivateJackServer(int periodFrames, bool realtime)
     : serverName("taviro-test-" + std::to_string(getpid())),
       logPath(fs::temp_directory_path() / (serverName + ".log"))
 {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
-    std::vector<std::string> arguments{"jackd", "--no-realtime",
-                                       "-n",    serverName,
-                                       "-d",    "dummy",
-                                       "-r",    "48000",
-                                       "-p",    std::to_string(periodFrames)};
-    if (waitMicroseconds > 0)
-        arguments.insert(arguments.end(), {"-w", std::to_string(waitMicroseconds)});
+    const std::vector<std::string> arguments{"jackd", realtime ? "--realtime" : "--no-realtime",
+                                             "-n",    serverName,
+                                             "-d",    "dummy",
+                                             "-r",    "48000",
+                                             "-p",    std::to_string(periodFrames)};
     pid = spawn(arguments, logPath);
     if (pid < 0)
         return;

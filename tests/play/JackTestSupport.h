@@ -13,13 +13,14 @@ namespace Taviro::Test {
 
 // A JACK server of the test's own: the dummy driver at 48 kHz under a private name, which
 // JACK_DEFAULT_SERVER then names for this process and every program it starts, so no other
-// server is ever touched. `waitMicroseconds` below a period's length runs faster than real time.
+// server is ever touched. A `realtime` server asks for real-time priority for its threads and its
+// clients' process threads (it runs on without, when the system does not grant it).
 class PrivateJackServer
 {
 public:
     static constexpr int sampleRate = 48000;
 
-    explicit PrivateJackServer(int periodFrames = 256, int waitMicroseconds = 0);
+    explicit PrivateJackServer(int periodFrames = 256, bool realtime = false);
     ~PrivateJackServer();
     PrivateJackServer(const PrivateJackServer&) = delete;
     PrivateJackServer& operator=(const PrivateJackServer&) = delete;

@@ -88,6 +88,20 @@ double periodInFrames(const std::vector<float>& take, std::int64_t from, int len
     return best + (curvature != 0 ? 0.5 * (l - r) / curvature : 0.0);
 }
 
+// How far `length` frames from `b` differ from those from `a`: the RMS of the difference over that
+// of the first.
+double relativeDifference(const std::vector<float>& take, std::int64_t a, std::int64_t b, int length)
+{
+    double difference = 0, level = 0;
+    for (int i = 0; i < length; ++i)
+    {
+        const double x = take[static_cast<std::size_t>(a + i)], y = take[static_cast<std::size_t>(b + i)];
+        difference += (x - y) * (x - y);
+        level += x * x;
+    }
+    return level > 0 ? std::sqrt(difference / level) : 0.0;
+}
+
 // Whether the ports `from` and `to` are (or within half a minute become) connected.
 bool connectedWithin(jack_client_t* client, const std::string& from, const std::string& to)
 {
@@ -157,14 +171,18 @@ protected:
     int runs = 0;
 };
 
-// Notes on MIDI channels 1 and 10 come out of their own pairs only, at their frames, with one delay,
-// at their pitch; the mix is the sum of the pairs. (Live program changes: the state test below.)
+// Notes on MIDI channels 1 and 10 come out of their own pairs only, at their frames, all with one
+// delay, at their pitch; a program change between two equal notes changes the sound; the mix is the
+// sum of the pairs.
 TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSumOfThePairs)
 {
     constexpr int noteLength = 3 * rate / 10;
     constexpr std::int64_t spacing = 13 * rate / 10; // the piano's release needs most of a second
-    // Three notes of channel 1 at different places in their periods, and a drum.
-    const std::int64_t noteFrames[] = {1000, 1000 + spacing + 77, 1000 + 2 * spacing + 255};
+    // Three A4s of channel 1 at different places in their periods, the first two on "Piano Cologne",
+    // the last on "E-Guitar clean", and a drum.
+    constexpr int notes = 3;
+    const std::int64_t noteFrames[notes] = {1000, 1000 + spacing + 77, 1000 + 2 * spacing + 255};
+    const std::int64_t programChangeFrame = noteFrames[2] - rate / 10;
     const std::int64_t drumFrame = 1000 + 3 * spacing + 130;
     const std::int64_t recordLength = drumFrame + spacing;
 
@@ -176,12 +194,27 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         for (const char* side : {" L", " R"})
             outputs.push_back("Audio Output MIDI channel " + std::to_string(pair) + side);
 
-    // A loaded machine makes the server skip periods for a client now and then. Frames a take did not
-    // record are left out of every check, and the takes go on (up to five) until the starts of enough
-    // notes were recorded: three of channel 1 and the drum.
-    std::vector<std::int64_t> delays, drumDelays;
+    // From each event to the first sound of its note (3: the drum) on each port (0 left, 1 right). It
+    // includes the sound's own silence before its first sample: a few frames, the drum's the longest.
+    struct Delay
+    {
+        int note, port;
+        std::int64_t frames;
+    };
+    constexpr int soundLead = 48;
+    std::vector<Delay> delays;
+    int starts[notes + 1] = {}, pitches[notes] = {}; // how often each was measured
+    std::vector<double> alike, changed; // differences of the piano's two notes, and across the change
     constexpr int window = 2048;
-    for (int take = 1; take <= 5 && (delays.size() < 3 || drumDelays.empty()); ++take)
+
+    // A loaded machine makes the server skip periods for a client now and then. Frames a take did not
+    // record are left out of every check, and the takes go on (up to five) until every measure was
+    // taken at least once: each note's start (the drum's too) and pitch, and the sound comparison.
+    auto complete = [&] {
+        return std::ranges::all_of(starts, [](int n) { return n > 0; }) &&
+               std::ranges::all_of(pitches, [](int n) { return n > 0; }) && !changed.empty();
+    };
+    for (int take = 1; take <= 5 && !complete(); ++take)
     {
         SCOPED_TRACE("take " + std::to_string(take));
         TestClient sender("sender" + std::to_string(take), 0, 0);
@@ -191,10 +224,16 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
             ASSERT_TRUE(
                 recorder.connect(player + outputs[i], recorder.portName("in_" + std::to_string(i + 1))))
                 << outputs[i];
-        const std::int64_t start = sender.now() + rate / 2;
-        std::vector<ScheduledMidi> events;
-        for (std::int64_t frame : noteFrames)
-            addNote(events, start + frame, 0, 69, noteLength);
+        // At the start of a period (the server counts frames in whole periods), so that each note
+        // has its place in its period, the drum far from the start of its own.
+        const std::int64_t start = (sender.now() + rate / 2) / period * period;
+        std::vector<ScheduledMidi> events{message(start, 0xC0, 0)}; // each take starts on the piano
+        for (int i = 0; i < notes; ++i)
+        {
+            if (i == 2)
+                events.push_back(message(start + programChangeFrame, 0xC0, 1));
+            addNote(events, start + noteFrames[i], 0, 69, noteLength);
+        }
         addNote(events, start + drumFrame, 9, 38, noteLength); // in frame order: each note ends first
         sender.schedule(events);
         recorder.arm(start);
@@ -211,11 +250,13 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
                     return sender.sentAt(i) - start;
             return std::int64_t{-1};
         };
-        auto recordedFrom = [&](std::int64_t from, std::int64_t length) {
+        // Whether `length` frames from `from` were recorded, with no xrun (when the player may have
+        // missed a period) near them.
+        auto clean = [&](std::int64_t from, std::int64_t length) {
             for (std::int64_t i = from; i < from + length; ++i)
                 if (!recorder.wasRecorded(i))
                     return false;
-            return true;
+            return !recorder.xrunNear(start + from + length / 2, length / 2 + 4 * period);
         };
         auto left = [&](int pair) -> const std::vector<float>& {
             return recorder.recorded(2 + 2 * (pair - 1));
@@ -223,41 +264,62 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
         auto right = [&](int pair) -> const std::vector<float>& {
             return recorder.recorded(3 + 2 * (pair - 1));
         };
+        auto silentPair = [&](int pair, std::int64_t from, std::int64_t to) {
+            return silent(left(pair), from, to) && silent(right(pair), from, to);
+        };
+        // A note's start counts on both ports when the frames from its event to the end of the next
+        // period were recorded cleanly.
+        auto measureStart = [&](int pair, int note, std::int64_t at) {
+            if (!clean(at, period + soundLead))
+                return;
+            delays.push_back({note, 0, onset(left(pair), at) - at});
+            delays.push_back({note, 1, onset(right(pair), at) - at});
+            ++starts[note];
+        };
 
         for (int pair = 2; pair <= channelPairs; ++pair)
         {
             if (pair == 10)
                 continue;
-            EXPECT_TRUE(silent(left(pair), 0, recordLength) && silent(right(pair), 0, recordLength))
-                << "pair " << pair;
+            EXPECT_TRUE(silentPair(pair, 0, recordLength)) << "pair " << pair;
         }
         const std::int64_t drumSent = sent(drumFrame, 0x99);
-        EXPECT_TRUE(silent(left(10), 0, drumSent)) << "the drum pair sounded before the drum";
-        // A note's start counts when the frames from its event to the end of the next period were
-        // recorded, and no xrun (when the player may have missed the period) came near it.
-        auto measurable = [&](std::int64_t at) {
-            return recordedFrom(at, period + 2) && !recorder.xrunNear(start + at, 4 * period);
-        };
-        if (measurable(drumSent))
-            drumDelays.push_back(onset(left(10), drumSent) - drumSent);
-        for (std::int64_t frame : noteFrames)
+        EXPECT_TRUE(silentPair(10, 0, drumSent)) << "the drum pair sounded before the drum";
+        EXPECT_TRUE(silentPair(1, drumSent, recordLength)) << "the drum sounded on the channel-1 pair";
+        measureStart(10, notes, drumSent);
+
+        std::int64_t noteSent[notes];
+        for (int i = 0; i < notes; ++i)
         {
-            const std::int64_t at = sent(frame, 0x90);
-            ASSERT_TRUE(silent(left(1), at - period, at)) << "the note before still sounds at " << at;
-            if (measurable(at))
-                delays.push_back(onset(left(1), at) - at);
+            const std::int64_t at = noteSent[i] = sent(noteFrames[i], 0x90);
+            ASSERT_TRUE(silentPair(1, at - period, at)) << "the note before still sounds at " << at;
+            measureStart(1, i, at);
+            // A4 is 440 Hz: a period of 109.1 frames, where the semitones beside it have 103.0 and 115.6
+            // (a recorded instrument is not tuned to the cent: the tolerance keeps well inside a
+            // quarter tone).
+            std::int64_t stretch = at + rate / 20;
+            while (stretch < at + noteLength - window && !clean(stretch, window))
+                stretch += period;
+            if (clean(stretch, window))
+            {
+                EXPECT_NEAR(periodInFrames(left(1), stretch, window / 2, 90, 130), rate / 440.0, 2.5)
+                    << "note " << i;
+                ++pitches[i];
+            }
         }
 
-        // A4 is 440 Hz: a period of 109.1 frames, where the semitones beside it have 103.0 and 115.6 (a
-        // recorded piano is not tuned to the cent: the tolerance keeps well inside a quarter tone).
-        const std::int64_t first = sent(noteFrames[0], 0x90);
-        std::int64_t stretch = first + rate / 20;
-        while (stretch < first + noteLength - window && !recordedFrom(stretch, window))
-            stretch += period;
-        if (recordedFrom(stretch, window))
-        {
-            EXPECT_NEAR(periodInFrames(left(1), stretch, window / 2, 90, 130), rate / 440.0, 2.5);
-        }
+        // The same stretch of each note after its start: the piano's two notes sound alike, the
+        // guitar's differs from them by about as much as the notes are loud.
+        auto compared = [&](int a, int b) {
+            const std::int64_t from = rate / 20;
+            return clean(noteSent[a] + from, window) && clean(noteSent[b] + from, window)
+                       ? relativeDifference(left(1), noteSent[a] + from, noteSent[b] + from, window)
+                       : -1.0;
+        };
+        if (const double d = compared(0, 1); d >= 0)
+            alike.push_back(d);
+        if (const double d = compared(1, 2); d >= 0)
+            changed.push_back(d);
 
         // The mix is the sum of the pairs, in every period but those an xrun tore (the recorder read
         // while a late player still wrote): at most one period per xrun.
@@ -283,20 +345,34 @@ TEST_F(PlayEndToEnd, NotesSoundOnTheirChannelsPairAtTheirFramesAndTheMixIsTheSum
     }
     EXPECT_EQ(process->stop(), 0) << process->output();
 
-    // The graph may delay by one period; every note by the same amount.
-    ASSERT_GE(delays.size(), 3u) << "too few note starts were recorded";
-    ASSERT_FALSE(drumDelays.empty()) << "the drum's start was not recorded";
-    for (std::int64_t delay : delays)
+    // Every note was measured at least once: its start, its pitch, the sounds compared.
+    for (int i = 0; i < notes; ++i)
     {
-        EXPECT_GE(delay, 0);
-        EXPECT_LE(delay, period + 1);
-        EXPECT_EQ(delay, delays[0]);
+        EXPECT_GT(starts[i], 0) << "the start of note " << i << " was not recorded";
+        EXPECT_GT(pitches[i], 0) << "note " << i << " was not recorded long enough for its pitch";
     }
-    for (std::int64_t delay : drumDelays)
-    {
-        EXPECT_GE(delay, 0);
-        EXPECT_LE(delay, period + 1);
-    }
+    EXPECT_GT(starts[notes], 0) << "the drum's start was not recorded";
+    ASSERT_FALSE(changed.empty()) << "the notes around the program change were not recorded";
+    for (double d : alike)
+        EXPECT_LT(d, 0.1) << "the piano's two notes differ";
+    for (double d : changed)
+        EXPECT_GT(d, 0.5) << "the program change did not change the sound";
+
+    // The graph may delay by one period; every note, the drum's too, by the same amount: to the
+    // frame for the piano's two notes, and within the sounds' own silence before their first sample
+    // for all of them.
+    ASSERT_FALSE(delays.empty());
+    const auto [shortest, longest] = std::ranges::minmax(delays, {}, &Delay::frames);
+    EXPECT_GE(shortest.frames, 0);
+    EXPECT_LE(longest.frames, period + soundLead);
+    EXPECT_LE(longest.frames - shortest.frames, soundLead)
+        << "notes " << shortest.note << " and " << longest.note << " (3: the drum)";
+    for (const Delay& delay : delays)
+        for (const Delay& other : delays)
+            if (delay.note < 2 && other.note < 2 && delay.port == other.port)
+            {
+                EXPECT_EQ(delay.frames, other.frames) << "the piano's notes, port " << delay.port;
+            }
 }
 
 // A program change kept over a quit by SIGTERM and a start again (and again, quit by SIGINT); a cut

@@ -1,5 +1,5 @@
 // taviro-play's player inside the test's process, on a JACK server of the test's own: its process
-// callback allocates nothing over a stretch of dense MIDI, and 128 sounding voices cause no xrun.
+// callback allocates nothing over a minute of dense MIDI, and 128 sounding voices cause no xrun.
 
 #include "tests/play/JackTestSupport.h"
 #include "tests/render/FolderTest.h"
@@ -10,8 +10,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <ctime>
-#include <iostream>
+#include <cstdlib>
 #include <pthread.h>
 #include <sstream>
 #include <thread>
@@ -64,19 +63,21 @@ protected:
     }
 };
 
-// Dense MIDI for 20 seconds of audio (3,750 periods), played at up to four times real time (a loaded
-// machine sends late events at the start of the next period: denser still): every period
-// carries notes on and off on all 16 channels, controllers, pitch bend, channel pressure and now and
-// then a program change, and the editor's edits arrive meanwhile.
+// Dense MIDI for a minute of audio (11,250 periods; TAVIRO_DENSE_MIDI_SECONDS asks for another
+// length), played in the server's freewheel mode (as fast as the graph can run, so the wall time
+// stays short): every period carries notes on and off on all 16 channels, controllers, pitch bend,
+// channel pressure and now and then a program change, and the editor's edits arrive meanwhile.
 TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
 {
-    PrivateJackServer server(period, 1000000 * period / rate / 4);
+    PrivateJackServer server(period);
     ASSERT_TRUE(server.running()) << server.log();
     auto player = startPlayer();
     TestClient sender("sender", 0, 0);
     ASSERT_TRUE(sender.connect(sender.portName("midi_out"), "taviro-play:midi_in"));
 
-    constexpr std::int64_t periods = 20 * rate / period;
+    const char* seconds = std::getenv("TAVIRO_DENSE_MIDI_SECONDS");
+    const std::int64_t periods = (seconds ? std::atoi(seconds) : 60) * rate / period;
+    ASSERT_GT(periods, 0);
     std::vector<ScheduledMidi> events;
     for (std::int64_t p = 0; p < periods; ++p)
     {
@@ -97,6 +98,7 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
             events.push_back(message(at + 230, 0xC0 | (p % 16), static_cast<int>(p % 19)));
     }
     std::sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a.frame < b.frame; });
+    const std::size_t last = events.size() - 1;
 
     // The counter counts on the watched thread only.
     watchedThread = pthread_self();
@@ -109,6 +111,7 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
 
     // First periods (and whatever the first use of anything costs) before counting.
     serve(*player, 200ms);
+    // Freewheeling, the server runs each client's process callback on that client's own thread.
     watchedThread = jack_client_thread_id(player->jackClient().handle());
     const std::int64_t start = sender.now() + 2 * period;
     for (auto& event : events)
@@ -117,17 +120,25 @@ TEST_F(PlayRealtime, TheProcessCallbackAllocatesNothingOverDenseMidi)
     allocations = 0;
     counting.store(true, std::memory_order_release);
     sender.arm(start);
+    ASSERT_EQ(jack_set_freewheel(sender.handle(), 1), 0);
     int edit = 0;
     double most = 0;
-    while (sender.now() < start + periods * period + 4 * period)
+    auto serveAndEdit = [&] {
         most = std::max(
             most, serve(*player, 100ms, [&] {
                 player->liveProcessor().pushEdit(
                     {static_cast<Steinberg::Vst::ParamID>(49 * (edit % 16) + 6), (edit % 10) / 10.0});
                 ++edit;
             }));
+    };
+    const auto deadline = Clock::now() + 300s;
+    while (sender.sentAt(last) < 0 && Clock::now() < deadline)
+        serveAndEdit();
+    serveAndEdit(); // the last notes' periods played, freewheeling
     counting.store(false);
+    jack_set_freewheel(sender.handle(), 0);
 
+    ASSERT_GE(sender.sentAt(last), 0) << "the minute of MIDI was not all sent";
     EXPECT_EQ(allocations.load(), 0);
     EXPECT_EQ(player->liveProcessor().droppedCount(), 0u);
     EXPECT_GT(most, 16.0 / 128) << "the notes did not sound";
@@ -157,24 +168,16 @@ TEST_F(PlayRealtime, APeriodSizeChangeSetsProcessingUpAgain)
     EXPECT_TRUE(player->finish());
 }
 
-// CPU time the thread `thread` has used so far.
-std::chrono::nanoseconds cpuTime(pthread_t thread)
-{
-    clockid_t clock;
-    timespec now{};
-    if (pthread_getcpuclockid(thread, &clock) != 0 || clock_gettime(clock, &now) != 0)
-        return {};
-    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
-}
-
 // 128 voices hold ("Warm Pad" on the 15 instrument channels, nine keys each: the pool is full) at
-// 48 kHz and 256 frames a period in real time. The first two-second stretch without an xrun
-// passes. A loaded machine can make even an idle server late (other programs hold the CPU); if
-// none of five stretches is clean, the xruns count against the player only when its process thread
-// used more than half the time it had.
+// 48 kHz and 256 frames a period in real time, and after a second of warm-up a five-second stretch
+// passes without an xrun. The server asks for real-time priority, as a live setup has it, so that
+// the other programs of a busy machine do not hold its threads up. Even so the OS can preempt the
+// dummy driver's thread (which no sound card wakes) long enough to miss a period, which is not the
+// player's cost, more so where real-time priority is not granted: up to three stretches are
+// tried, and a clean one passes. CTest runs this test alone, so no other test competes for the cores.
 TEST_F(PlayRealtime, XrunFreeWith128VoicesAt256FramesAPeriod)
 {
-    PrivateJackServer server(period);
+    PrivateJackServer server(period, true);
     ASSERT_TRUE(server.running()) << server.log();
     auto player = startPlayer();
     TestClient sender("sender", 0, 0);
@@ -196,27 +199,18 @@ TEST_F(PlayRealtime, XrunFreeWith128VoicesAt256FramesAPeriod)
     sender.arm(start);
     EXPECT_EQ(serve(*player, 1s), 1.0) << "the pool is not full";
 
-    const pthread_t audio = jack_client_thread_id(player->jackClient().handle());
-    int cleanStretches = 0;
-    double busiest = 0;
-    for (int stretch = 0; stretch < 5 && cleanStretches == 0; ++stretch)
+    constexpr int attempts = 3;
+    std::vector<int> xrunsPerStretch;
+    while (static_cast<int>(xrunsPerStretch.size()) < attempts &&
+           (xrunsPerStretch.empty() || xrunsPerStretch.back() > 0))
     {
         const int before = sender.xruns();
-        const auto cpuBefore = cpuTime(audio);
-        const auto wallBefore = Clock::now();
-        serve(*player, 2s);
-        const double share = std::chrono::duration<double>(cpuTime(audio) - cpuBefore).count() /
-                             std::chrono::duration<double>(Clock::now() - wallBefore).count();
-        busiest = std::max(busiest, share);
-        cleanStretches += sender.xruns() == before;
+        serve(*player, 5s);
+        xrunsPerStretch.push_back(sender.xruns() - before);
+        EXPECT_EQ(player->plugin().controller()->getParamNormalized(voiceCount), 1.0) << "voices ended";
     }
-    EXPECT_EQ(player->plugin().controller()->getParamNormalized(voiceCount), 1.0) << "voices ended";
-    if (cleanStretches == 0)
-    {
-        EXPECT_LT(busiest, 0.5) << "xruns, and the process thread used " << busiest * 100 << "% of the time";
-        std::cout << "note: every stretch had xruns while the process thread used at most " << busiest * 100
-                  << "% of the time: the machine is loaded\n";
-    }
+    EXPECT_EQ(xrunsPerStretch.back(), 0)
+        << "xruns in every five-second stretch: " << ::testing::PrintToString(xrunsPerStretch);
     EXPECT_TRUE(player->finish());
 }
 
