@@ -374,13 +374,23 @@ private:
         {
             T draws[kNumOscillators * kRenderChunk];
             context->noise.draw(draws, count * noises);
-            for (int32 k = 0; k < count; ++k)
-                for (int32 j = 0; j < noises; ++j)
-                    outs[j][k] = draws[k * noises + j];
+            if (noises == 2)
+                dealDraws<2>(draws, outs, count);
+            else
+                dealDraws<3>(draws, outs, count);
         }
         for (int32 j = 0; j < noises; ++j)
             for (int32 k = 0; k < count; ++k)
                 outs[j][k] = whiteNoiseValue<T>(outs[j][k], volumes[j]);
+    }
+
+    // Draws taken in turns for `noises` oscillators, dealt out to each.
+    template <int32 noises>
+    static void dealDraws(const T* draws, T* const* outs, int32 count)
+    {
+        for (int32 k = 0; k < count; ++k)
+            for (int32 j = 0; j < noises; ++j)
+                outs[j][k] = draws[k * noises + j];
     }
 
     void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
