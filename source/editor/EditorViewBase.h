@@ -19,9 +19,6 @@ class EditorResources;
 class EditorViewBase : public CPluginView, public IPlugViewContentScaleSupport
 {
 public:
-    static constexpr int kWidth = EditorViewSize::kWidth;
-    static constexpr int kHeight = EditorViewSize::kHeight;
-
     EditorFrame* frame() const { return editorFrame.get(); }
 
     tresult PLUGIN_API isPlatformTypeSupported(FIDString type) override;
