@@ -58,12 +58,11 @@ EditorFrame::EditorFrame(EditorResources& r, EditController& controller, Clock c
 
 EditorFrame::~EditorFrame() { endCapture(); }
 
-// An unfinished drag is closed so that the host does not wait for the end of its gesture.
-void EditorFrame::endCapture()
+void EditorFrame::endCapture(const MouseEvent& release)
 {
     if (View* view = std::exchange(captured, nullptr))
     {
-        view->onMouseUp(relativeTo(*view, {lastMouse}));
+        view->onMouseUp(relativeTo(*view, release));
         hoverAfresh();
     }
 }
@@ -222,12 +221,7 @@ void EditorFrame::mouseUp(const MouseEvent& event)
             choosePopupRow(row);
         return;
     }
-    if (View* view = captured)
-    {
-        captured = nullptr;
-        view->onMouseUp(relativeTo(*view, event));
-        hoverAfresh();
-    }
+    endCapture(event);
 }
 
 void EditorFrame::mouseLeft()

@@ -96,7 +96,11 @@ private:
     EditorFrame(EditorResources& resources, EditController& controller, Clock clock);
     void drawTooltip(DrawContext& context);
     void hideTooltip();
-    void endCapture();
+    // The captured view's drag ends with this release.
+    void endCapture(const MouseEvent& release);
+    // A drag whose release the window will not see ends where the pointer was last seen, so that the
+    // host does not wait for the end of its gesture.
+    void endCapture() { endCapture(MouseEvent{lastMouse}); }
     void hoverAfresh();
     bool popupKey(const KeyEvent& event);
     // Closes the list, then chooses its row (none for −1).
