@@ -3,7 +3,7 @@
 // number of such voices one core sustains in real time.
 #include "public.sdk/source/vst/hosting/eventlist.h"
 #include "source/engine/VoiceProcessor.h"
-#include "source/samples/ResourceStore.h"
+#include "source/samples/ResourceStoreLinux.h"
 #include "source/samples/SampleBank.h"
 #include "source/state/InstrumentPrograms.h"
 

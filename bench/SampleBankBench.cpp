@@ -1,5 +1,5 @@
 // Activation cost of the sample bank: parsing the headers of all 142 recordings into seven sets.
-#include "source/samples/ResourceStore.h"
+#include "source/samples/ResourceStoreLinux.h"
 #include "source/samples/SampleBank.h"
 
 #include <benchmark/benchmark.h>

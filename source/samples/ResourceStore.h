@@ -3,7 +3,6 @@
 #include "pluginterfaces/base/ftypes.h"
 
 #include <cstddef>
-#include <string>
 
 // The module's read-only resources (the recordings), by resource type and integer ID.
 //
@@ -17,8 +16,8 @@
 // Life of the store, driven by the module entry points:
 //   ModuleEntry (Linux) / DllMain process attach (Windows): openResourceStore(moduleHandle);
 //   ModuleExit  (Linux) / DllMain process detach (Windows): closeResourceStore();
-// On Linux, tests and tools that run outside a bundle call setResourceFolder instead of
-// openResourceStore. The Windows store serves only the module it was opened with.
+// On Linux, tests and tools that run outside a bundle call setResourceFolder (ResourceStoreLinux.h)
+// instead of openResourceStore.
 //
 // Threads: main-thread code (activation, tools); the store guards itself, so plug-in instances that
 // the host activates from different threads may look resources up at once. Never call it from the
@@ -38,10 +37,6 @@ void openResourceStore(void* moduleHandle);
 // Unmaps every resource and forgets the folder. Every pointer handed out becomes invalid: call it
 // only when no sample bank is loaded, in practice at module unload.
 void closeResourceStore();
-
-// Linux only: serves resources from this Resources folder from now on instead of the bundle's own.
-// Unmaps what was mapped before, with the same rule as closeResourceStore.
-void setResourceFolder(const std::string& resourcesFolder);
 
 // The bytes of the resource of this type ("WAVE") and ID; zero bytes when it is missing, empty or
 // unreadable, or when the type is unknown.

@@ -1,5 +1,5 @@
 // The resource store of the Linux bundle: one read-only file mapping per resource.
-#include "ResourceStore.h"
+#include "ResourceStoreLinux.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>

@@ -5,7 +5,7 @@
 #include "FuzzCheck.h"
 #include "source/ParameterIds.h"
 #include "source/processor/Processor.h"
-#include "source/samples/ResourceStore.h"
+#include "source/samples/ResourceStoreLinux.h"
 #include "tests/support/ByteStream.h"
 
 #include "public.sdk/source/vst/hosting/eventlist.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "source/samples/ResourceStore.h"
+#include "source/samples/ResourceStoreLinux.h"
 
 #include <cstdlib>
 #include <filesystem>
