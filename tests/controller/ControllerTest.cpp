@@ -201,21 +201,6 @@ TEST_F(ControllerTest, TextsAndParsingOfListsRangesAndSwitches)
     }
 }
 
-TEST_F(ControllerTest, EveryFilterFrequencyFollowsTheLogarithmicLaw)
-{
-    // f = 80 + 17920 * v^e, e = ln(1720 / 17920) / ln(0.5), the power taken in single precision
-    // (the texts above anchor 80, 245.1 and 1800 Hz).
-    const float exponent = static_cast<float>(std::log(1720.0 / 17920.0) / std::log(0.5));
-    for (ParamID id : {6, 34, 49 * 15 + 20})
-        for (double normalized : {0.0, 0.25, 0.5, 0.75, 1.0})
-        {
-            SCOPED_TRACE(::testing::Message() << "id " << id << " at " << normalized);
-            const double hertz = 80.0 + 17920.0 * std::pow(static_cast<float>(normalized), exponent);
-            EXPECT_DOUBLE_EQ(controller->normalizedParamToPlain(id, normalized), hertz);
-            EXPECT_NEAR(controller->plainParamToNormalized(id, hertz), normalized, 1e-5);
-        }
-}
-
 TEST_F(ControllerTest, UnitsProgramListsProgramNamesAndPitchNames)
 {
     EXPECT_EQ(unitOf(9), 0x63683039);

@@ -141,18 +141,5 @@ TEST(Robustness, WhiteNoiseDrawsUniformIntegersFromAGeneratorOfItsOwn)
     EXPECT_EQ(std::rand(), expected);
 }
 
-TEST(Robustness, WhiteNoiseDrawnInBatchesKeepsTheGeneratorsSequence)
-{
-    WhiteNoise one, batched;
-    for (int32 count : {0, 1, 3, 4, 5, 8, 127, 128, 384})
-    {
-        std::vector<double> draws(static_cast<size_t>(count));
-        batched.draw(draws.data(), count);
-        for (int32 k = 0; k < count; ++k)
-            ASSERT_EQ(draws[static_cast<size_t>(k)], one.next()) << count << " draws, draw " << k;
-    }
-    EXPECT_EQ(batched.next(), one.next());
-}
-
 } // namespace
 } // namespace Taviro::Test

@@ -434,7 +434,7 @@ TEST_F(EditorWindowWin32, MouseAndKeyMessagesReachTheControlsAndTheHost)
 
 // A right-click on a control pops up the host's menu for its parameter where the pointer is, in the
 // window's pixels at any content scale. The window's own context-menu message stays with the editor:
-// the host's window would show a second menu. A host without menus gets nothing from the right button.
+// the host's window would show a second menu. (Empty panel and hosts without menus: the frame's test.)
 TEST_F(EditorWindowWin32, RightClickPopsUpTheHostsMenuForTheControlUnderThePointer)
 {
     auto menus = owned(new MenuRecordingHandler);
@@ -447,7 +447,7 @@ TEST_F(EditorWindowWin32, RightClickPopsUpTheHostsMenuForTheControlUnderThePoint
         pump(40);
     };
     const ParamID detune = channelParameterId(0, oscillatorParameterOffset(1, kOscDetune));
-    const Point knob = columnPoint(2, 66 + 3, 86 - 5), emptyPanel = panelPoint(400, 10);
+    const Point knob = columnPoint(2, 66 + 3, 86 - 5);
     for (double scale : {1.0, 2.0})
     {
         if (scale == 2)
@@ -461,26 +461,17 @@ TEST_F(EditorWindowWin32, RightClickPopsUpTheHostsMenuForTheControlUnderThePoint
         EXPECT_EQ(menus->requests[0].view, view.get());
         EXPECT_EQ(menus->requests[0].poppedAt,
                   std::make_pair(UCoord(knob.x * scale), UCoord(knob.y * scale)));
-        menus->requests.clear();
-        rightClick({emptyPanel.x * scale, emptyPanel.y * scale});
-        EXPECT_TRUE(menus->requests.empty()) << "empty panel has no menu";
     }
     EXPECT_TRUE(menus->calls.empty()) << "the right button edits nothing";
     EXPECT_EQ(value(detune), 0.5);
     EXPECT_TRUE(atHost(WM_CONTEXTMENU, WM_CONTEXTMENU).empty())
         << "the host's window was asked for a menu of its own";
 
-    auto plain = owned(new HandlerWithoutMenus);
-    controller->setComponentHandler(plain);
-    rightClick({knob.x * 2, knob.y * 2});
-    EXPECT_TRUE(plain->requests.empty());
-    EXPECT_TRUE(plain->calls.empty());
-    EXPECT_EQ(value(detune), 0.5);
     EXPECT_EQ(view->removed(), kResultOk);
 }
 
 // The pointer resting on a control brings up its tooltip after the delay, drawn beside the pointer;
-// moving on to empty panel or out of the window takes it away. The real pointer is moved, so the moves
+// moving out of the window takes it away (moves within it: the frame's test). The real pointer is moved, so the moves
 // and the leave come as Windows sends them.
 TEST_F(EditorWindowWin32, TooltipComesUpWhileThePointerRestsOnAControlAndGoesWhenItMovesOff)
 {
@@ -505,15 +496,7 @@ TEST_F(EditorWindowWin32, TooltipComesUpWhileThePointerRestsOnAControlAndGoesWhe
     const Image shown = screenshot();
     EXPECT_GT(differingPixels(before, shown, attack.x, attack.y, 100, 40), 100) << "drawn beside the pointer";
 
-    // On to empty panel: gone at once, and the window shows what it showed before.
-    pointTo(panelPoint(400, 10));
-    pump(100);
-    EXPECT_EQ(tooltip(), "");
-    EXPECT_EQ(differingPixels(before, screenshot(), 0, 0, kWidth, kHeight), 0);
-
-    // Out of the window, into the host's: gone, and it stays away.
-    restOn(attack);
-    ASSERT_EQ(tooltip(), "Attack Time (sec)");
+    // Out of the window, into the host's: gone, it stays away, and the window shows what it showed before.
     pointTo({kWidth + 8, 100});
     pump(1200);
     EXPECT_EQ(tooltip(), "");
