@@ -4,9 +4,9 @@
 // fraction of a double's ulp), with that fraction allowed on top.
 
 #include "HardSineArguments.h"
+#include "InnerLoopsTest.h"
 #include "source/engine/DoubleSine.h"
 #include "source/engine/SineLanes.h"
-#include "source/engine/WideVectors.h"
 
 #include <gtest/gtest.h>
 
@@ -18,32 +18,27 @@ namespace {
 using namespace Steinberg;
 using namespace Steinberg::Vst::TaviroPlugIn;
 
-TEST(DoubleSineLanes, FaithfulInEveryInstructionSetsBuild)
+using DoubleSineLanes = Taviro::Test::InnerLoopsTest;
+
+TEST_P(DoubleSineLanes, Faithful)
 {
-    const bool processorDefault = wideVectors();
-    std::vector<bool> builds = {false};
-    if (__builtin_cpu_supports("avx2"))
-        builds.push_back(true);
     const std::vector<double> x = Taviro::Test::hardSineArguments();
     std::vector<double> out(x.size());
-    for (const bool wide : builds)
+    DoubleSine::sines(x.data(), out.data(), static_cast<int32>(x.size()));
+    for (size_t i = 0; i < x.size(); ++i)
     {
-        wideVectors() = wide;
-        DoubleSine::sines(x.data(), out.data(), static_cast<int32>(x.size()));
-        for (size_t i = 0; i < x.size(); ++i)
-        {
-            if (!(std::abs(x[i]) <= SineLanes::kLargestArgument))
-                continue;
-            const long double truth = sinl(static_cast<long double>(x[i]));
-            if (out[i] == static_cast<double>(truth))
-                continue;
-            const long double ulp = std::ldexp(1.0L, std::ilogb(static_cast<double>(truth)) - 52);
-            const long double error = std::abs(static_cast<long double>(out[i]) - truth) / ulp;
-            ASSERT_LT(error, 1.0L + 0x1p-9L)
-                << "sin(" << x[i] << ") in " << (wide ? "AVX2" : "SSE2") << " lanes";
-        }
+        if (!(std::abs(x[i]) <= SineLanes::kLargestArgument))
+            continue;
+        const long double truth = sinl(static_cast<long double>(x[i]));
+        if (out[i] == static_cast<double>(truth))
+            continue;
+        const long double ulp = std::ldexp(1.0L, std::ilogb(static_cast<double>(truth)) - 52);
+        ASSERT_LT(std::abs(static_cast<long double>(out[i]) - truth) / ulp, 1.0L + 0x1p-9L)
+            << "sin(" << x[i] << ")";
     }
-    wideVectors() = processorDefault;
 }
+
+INSTANTIATE_TEST_SUITE_P(InnerLoops, DoubleSineLanes, ::testing::Values(false, true),
+                         Taviro::Test::innerLoopsName);
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "source/engine/DoubleSine.h"
 #include "HardSineArguments.h"
+#include "InnerLoopsTest.h"
 #include "source/engine/SineLanes.h"
 #include "source/engine/WideVectors.h"
 
@@ -25,25 +26,15 @@ bool sameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-class DoubleSineBuilds : public ::testing::TestWithParam<bool>
+class DoubleSineBuilds : public Taviro::Test::InnerLoopsTest
 {
 protected:
-    void SetUp() override
-    {
-        if (GetParam() && !__builtin_cpu_supports("avx2"))
-            GTEST_SKIP() << "this processor has no AVX2";
-        wideVectors() = GetParam();
-    }
-    void TearDown() override { wideVectors() = processorDefault; }
-
-    std::vector<double> sines(const std::vector<double>& x)
+    static std::vector<double> sines(const std::vector<double>& x)
     {
         std::vector<double> out(x.size());
         DoubleSine::sines(x.data(), out.data(), static_cast<int32>(x.size()));
         return out;
     }
-
-    const bool processorDefault = wideVectors();
 };
 
 TEST_P(DoubleSineBuilds, WithinAnUlpOfTheLibraryAndTheLibrarysOwnBeyondTheRange)
