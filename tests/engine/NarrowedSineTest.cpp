@@ -2,8 +2,8 @@
 // narrowing relies on, and the narrowed float is always the library's float, in every instruction
 // set's build, including the arguments where the bound does not settle the rounding.
 
-#include "HardSineArguments.h"
 #include "source/engine/NarrowedSine.h"
+#include "HardSineArguments.h"
 #include "source/engine/NarrowedSineKernel.h"
 #include "source/engine/TremoloCache.h"
 
