@@ -1,5 +1,6 @@
-// The Windows runtime's sine is not faithful for large arguments (it can lie several ulps from the
-// true sine), so no other routine could stay within an ulp of it: the voice takes the library's.
+// The Windows runtime's sine is not faithful at large arguments (on about a fifth of those up to
+// 2e5 it differs from a faithful sine by more than an ulp), so no other routine could stay within
+// an ulp of it: the voice takes the library's.
 #include "source/engine/DoubleSine.h"
 
 #include <cmath>
