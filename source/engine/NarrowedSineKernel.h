@@ -1,18 +1,16 @@
 #pragma once
 
-#include "pluginterfaces/base/ftypes.h"
+#include "SineLanes.h"
 
 #include <bit>
 #include <cmath>
 
 // The narrowed sine's arithmetic, written once for any number of lanes with the compiler's vector
-// types: each file that includes it builds it for its own instruction set (two lanes of SSE2, four
-// of AVX2). Every lane does the same IEEE operations in the same order, so all widths give the
-// same bits.
+// types (SineLanes.h): each file that includes it builds it for its own instruction set.
 namespace Steinberg::Vst::TaviroPlugIn::NarrowedSine {
 
-// Arguments beyond this take the library's sine: the reduction below is exact up to 2^20 quadrants.
-constexpr double kLargestArgument = 1.0e6;
+using SineLanes::kLargestArgument;
+using SineLanes::Lanes;
 
 // A bound on |ours - library|, an absolute and a relative part. Ours lies within an ulp of the
 // true sine; the bound is far wider so that it also covers a C library whose own argument
@@ -21,60 +19,9 @@ constexpr double kLargestArgument = 1.0e6;
 constexpr double kAbsoluteError = 0x1p-40;
 constexpr double kRelativeError = 0x1p-40;
 
-template <int32 lanes>
-struct Lanes;
-
-template <>
-struct Lanes<2>
-{
-    using Doubles = double __attribute__((vector_size(16)));
-    using Bits = unsigned long long __attribute__((vector_size(16)));
-    using Floats = float __attribute__((vector_size(8)));
-    using WholeMask = unsigned long long; // a lane mask of the floats as one number
-};
-
-template <>
-struct Lanes<4>
-{
-    using Doubles = double __attribute__((vector_size(32)));
-    using Bits = unsigned long long __attribute__((vector_size(32)));
-    using Floats = float __attribute__((vector_size(16)));
-    using WholeMask = unsigned __int128;
-};
-
 // pi/2 as a 33-bit head (a whole quadrant count times it is exact) and the rest.
 constexpr double kPiOver2Head = 1.57079632673412561417e+00;
 constexpr double kPiOver2Tail = 6.07710050650619224932e-11;
-constexpr double kTwoOverPi = 6.36619772367581382433e-01;
-// Added and taken away again, it rounds a double below 2^51 to the nearest whole number, which
-// then also stands in the low bits of the sum.
-constexpr double kRoundingShift = 0x1.8p52;
-
-template <typename D>
-[[gnu::always_inline]] inline D polynomialSine(D r, D z)
-{
-    const D z3 = z * r;
-    D p = -2.50507602534068634195e-08 + z * 1.58969099521155010221e-10;
-    p = 2.75573137070700676789e-06 + z * p;
-    p = -1.98412698298579493134e-04 + z * p;
-    p = 8.33333333332248946124e-03 + z * p;
-    p = -1.66666666666666324348e-01 + z * p;
-    return r + z3 * p;
-}
-
-template <typename D>
-[[gnu::always_inline]] inline D polynomialCosine(D z)
-{
-    D p = 2.08757232129817482790e-09 + z * -1.13596475577881948265e-11;
-    p = -2.75573143513906633035e-07 + z * p;
-    p = 2.48015872894767294178e-05 + z * p;
-    p = -1.38888888888741095749e-03 + z * p;
-    p = 4.16666666666666019037e-02 + z * p;
-    const D zr = z * (z * p);
-    const D hz = 0.5 * z;
-    const D w = 1.0 - hz;
-    return w + (((1.0 - w) - hz) + zr);
-}
 
 // The sine of each lane's argument, for arguments of at most kLargestArgument in magnitude.
 template <int32 lanes>
@@ -82,16 +29,15 @@ template <int32 lanes>
 {
     using D = typename Lanes<lanes>::Doubles;
     using B = typename Lanes<lanes>::Bits;
-    const D shifted = x * kTwoOverPi + kRoundingShift;
-    const D k = shifted - kRoundingShift;
-    const B quadrant = std::bit_cast<B>(shifted);
+    const auto quadrant = SineLanes::nearestQuadrant<D, B>(x);
+    const D k = quadrant.k;
     const D r = (x - k * kPiOver2Head) - k * kPiOver2Tail;
     const D z = r * r;
-    // Odd quadrants take the cosine; quadrants 2 and 3 change the sign.
-    const B odd = std::bit_cast<B>((quadrant & 1) != 0);
-    const B value =
-        (odd & std::bit_cast<B>(polynomialCosine(z))) | (~odd & std::bit_cast<B>(polynomialSine(r, z)));
-    return std::bit_cast<D>(value ^ ((quadrant & 2) << 62));
+    const D sine = r + (z * r) * (SineLanes::kSine1 + z * SineLanes::sineTail(z));
+    const D hz = 0.5 * z;
+    const D w = 1.0 - hz;
+    const D cosine = w + (((1.0 - w) - hz) + z * (z * SineLanes::cosineTail(z)));
+    return SineLanes::inQuadrant(quadrant.bits, sine, cosine);
 }
 
 // out[k] = static_cast<float>(std::sin(x[k])) for k < count. A lane keeps its own narrowed sine

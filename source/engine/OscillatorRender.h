@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatmullRom.h"
+#include "DoubleSine.h"
 #include "NarrowedSine.h"
 #include "OscillatorState.h"
 #include "SampleCounters.h"
@@ -30,8 +31,9 @@ inline double sawPhase(uint64 n, double increment, T offset)
     return static_cast<double>(static_cast<T>(static_cast<T>(n * increment) + offset));
 }
 
-// The sine in single precision: the narrowed sines of a few arguments at a time.
-inline void renderNarrowedSine(const OscillatorState<float>& osc, uint64 n0, int32 count, float* out)
+// The sine, a few arguments at a time: narrowed to single precision, or the double sine.
+template <typename T>
+void renderSine(const OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
 {
     const double increment = osc.radianIncrement;
     const double offset = static_cast<double>(osc.radianPhaseOffset);
@@ -43,20 +45,19 @@ inline void renderNarrowedSine(const OscillatorState<float>& osc, uint64 n0, int
         countersAsDoubles(n0 + static_cast<uint64>(k0), piece, x);
         for (int32 k = 0; k < piece; ++k)
             x[k] = x[k] * increment + offset;
-        NarrowedSine::narrowedSines(x, out + k0, piece);
+        if constexpr (std::is_same_v<T, float>)
+            NarrowedSine::narrowedSines(x, out + k0, piece);
+        else
+            DoubleSine::sines(x, out + k0, piece);
         for (int32 k = 0; k < piece; ++k)
-            out[k0 + k] = scaledByVolume<float>(out[k0 + k], osc.volume);
+            out[k0 + k] = scaledByVolume<T>(out[k0 + k], osc.volume);
     }
 }
 
+// The other generated waveforms, one sample at a time.
 template <typename T, int32 waveform>
-void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
+void renderPerSample(const OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
 {
-    if constexpr (std::is_same_v<T, float> && waveform == kOscillatorSinus)
-    {
-        renderNarrowedSine(osc, n0, count, out);
-        return;
-    }
     const double increment = osc.radianIncrement;
     const double offset = static_cast<double>(osc.radianPhaseOffset);
     for (int32 k = 0; k < count; ++k)
@@ -71,15 +72,22 @@ void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
         else
         {
             const double s = std::sin(n * increment + offset);
-            if constexpr (waveform == kOscillatorSinus)
-                value = static_cast<T>(s);
-            else if constexpr (waveform == kOscillatorTriangle)
+            if constexpr (waveform == kOscillatorTriangle)
                 value = static_cast<T>((std::acos(s) - 1.5707963) / 1.5707963);
             else
                 value = s >= 0.0 ? T(1) : T(-1);
         }
         out[k] = scaledByVolume<T>(value, osc.volume);
     }
+}
+
+template <typename T, int32 waveform>
+void renderGenerated(OscillatorState<T>& osc, uint64 n0, int32 count, T* out)
+{
+    if constexpr (waveform == kOscillatorSinus)
+        renderSine(osc, n0, count, out);
+    else
+        renderPerSample<T, waveform>(osc, n0, count, out);
 }
 
 // The white-noise value of one draw (0..32767) of the pool's shared source, scaled by the oscillator

@@ -5,10 +5,10 @@
 // TAVIRO_DIFFERENTIAL_SECONDS sets the seconds of audio per case (default 0.75) and
 // TAVIRO_DIFFERENTIAL_SEED the first seed, for longer random runs by hand.
 
+#include "InnerLoopsTest.h"
 #include "ReferenceEngine.h"
 #include "public.sdk/source/vst/hosting/eventlist.h"
 #include "source/engine/VoiceProcessor.h"
-#include "source/engine/WideVectors.h"
 #include "source/state/InstrumentPrograms.h"
 
 #include <gtest/gtest.h>
@@ -303,18 +303,9 @@ void runCase(uint32 seed, float rate, double seconds)
 }
 
 // Each case runs with the baseline inner loops and, where the processor has them, the AVX2 ones.
-class EngineDifferential : public ::testing::TestWithParam<bool>
+class EngineDifferential : public InnerLoopsTest
 {
 protected:
-    void SetUp() override
-    {
-        if (GetParam() && !__builtin_cpu_supports("avx2"))
-            GTEST_SKIP() << "this processor has no AVX2";
-        wideVectors() = GetParam();
-    }
-    void TearDown() override { wideVectors() = processorDefault; }
-
-    const bool processorDefault = wideVectors();
     const double seconds = envNumber("TAVIRO_DIFFERENTIAL_SECONDS", 0.75);
     const uint32 seed = static_cast<uint32>(envNumber("TAVIRO_DIFFERENTIAL_SEED", 1));
 };
@@ -333,10 +324,7 @@ TEST_P(EngineDifferential, DoublePrecisionMatchesTheModelAtEveryRate)
         runCase<double>(s++, rate, seconds);
 }
 
-INSTANTIATE_TEST_SUITE_P(InnerLoops, EngineDifferential, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Avx2" : "Baseline";
-                         });
+INSTANTIATE_TEST_SUITE_P(InnerLoops, EngineDifferential, ::testing::Values(false, true), innerLoopsName);
 
 } // namespace
 } // namespace Taviro::Test

@@ -3,6 +3,7 @@
 // set's build, including the arguments where the bound does not settle the rounding.
 
 #include "source/engine/NarrowedSine.h"
+#include "HardSineArguments.h"
 #include "source/engine/NarrowedSineKernel.h"
 #include "source/engine/TremoloCache.h"
 
@@ -10,56 +11,18 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <memory>
-#include <numbers>
-#include <random>
 #include <vector>
 
 namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst::TaviroPlugIn;
-
-// Arguments where a sine is hard: zero, multiples of pi/2 and their neighbours (the remainder
-// cancels), the edge of the range the two lanes handle, what lies beyond it, and the phases the
-// oscillator produces (sample counter times increment plus offset) over minutes of playback.
-std::vector<double> hardArguments()
-{
-    std::vector<double> x = {0.0,
-                             -0.0,
-                             1e-300,
-                             -1e-300,
-                             1e-9,
-                             std::numbers::pi / 4,
-                             NarrowedSine::kLargestArgument,
-                             std::nextafter(NarrowedSine::kLargestArgument, 2e6),
-                             1e7,
-                             -3e9,
-                             1e300,
-                             std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN()};
-    for (int32 k = -40; k <= 100000; k = k < 100 ? k + 1 : k * 3 / 2)
-    {
-        const double m = k * (std::numbers::pi / 2);
-        for (double v : {m, std::nextafter(m, 1e9), std::nextafter(m, -1e9)})
-            x.push_back(v);
-    }
-    std::mt19937_64 random(5);
-    std::uniform_real_distribution<double> uniform(-NarrowedSine::kLargestArgument,
-                                                   NarrowedSine::kLargestArgument);
-    std::uniform_real_distribution<double> small(-8.0, 8.0);
-    for (int32 i = 0; i < 200000; ++i)
-        x.push_back(i % 2 == 0 ? uniform(random) : small(random));
-    const double increment = 2.0 * std::numbers::pi * 440.0 / 48000.0;
-    for (uint64 n = 0; n < 48000ull * 300; n += 997)
-        x.push_back(static_cast<double>(n) * increment + 0.3);
-    return x;
-}
+using Taviro::Test::hardSineArguments;
 
 TEST(NarrowedSine, DoubleResultWithinTheBoundItsNarrowingAssumes)
 {
-    const std::vector<double> x = hardArguments();
+    const std::vector<double> x = hardSineArguments();
     double worstUlps = 0.0;
     for (size_t i = 0; i + 1 < x.size(); i += 2)
     {
@@ -90,7 +53,7 @@ TEST(NarrowedSine, NarrowedValueIsAlwaysTheLibrarysFloat)
     std::vector<Build> builds = {NarrowedSine::narrowedSines, NarrowedSine::narrowedSinesSse2};
     if (__builtin_cpu_supports("avx2"))
         builds.push_back(NarrowedSine::narrowedSinesAvx2);
-    const std::vector<double> x = hardArguments();
+    const std::vector<double> x = hardSineArguments();
     const int32 all = static_cast<int32>(x.size());
     // Every count from 1 to 8, then the whole list and all but its last (the lanes' remainders).
     std::vector<int32> counts = {all, all - 1};
