@@ -5,7 +5,8 @@
 #include <immintrin.h>
 
 // The AVX2 variant of runFilterPairs: two filter pairs share one four-lane recurrence, a third runs
-// as in the baseline. Each lane does the arithmetic of BiquadFilter::process in the same order.
+// as in the baseline; the filters of one-sided sources take a lane each. Each lane does the
+// arithmetic of BiquadFilter::process in the same order.
 namespace Steinberg::Vst::TaviroPlugIn {
 
 namespace FilterPairsWideDetail {
@@ -92,7 +93,116 @@ __attribute__((target("avx2"))) inline void step(Lanes& s, FilterPair<T>& p, Fil
     q.leftData[k] = out[2];
 }
 
+// The filters of up to four one-sided sources, one per lane: each left filter runs there, and its
+// right filter, which sees the same values, takes the same history.
+template <typename T, int32 count>
+struct MonoLanes
+{
+    static_assert(count >= 2 && count <= 4);
+
+    __attribute__((target("avx2"))) explicit MonoLanes(FilterPair<T>* pairs) : pairs(pairs)
+    {
+        double h[4][4], c[5][4];
+        for (int32 lane = 0; lane < 4; ++lane)
+        {
+            const BiquadFilter& filter = *pairs[std::min(lane, count - 1)].left;
+            const BiquadFilter::History history = filter.getHistory();
+            const BiquadCoefficients& coefficients = filter.getCoefficients();
+            h[0][lane] = history.x1;
+            h[1][lane] = history.x2;
+            h[2][lane] = history.y1;
+            h[3][lane] = history.y2;
+            c[0][lane] = coefficients.b0;
+            c[1][lane] = coefficients.b1;
+            c[2][lane] = coefficients.b2;
+            c[3][lane] = coefficients.a1;
+            c[4][lane] = coefficients.a2;
+        }
+        s = {_mm256_loadu_pd(h[0]), _mm256_loadu_pd(h[1]), _mm256_loadu_pd(h[2]),
+             _mm256_loadu_pd(h[3]), _mm256_loadu_pd(c[0]), _mm256_loadu_pd(c[1]),
+             _mm256_loadu_pd(c[2]), _mm256_loadu_pd(c[3]), _mm256_loadu_pd(c[4])};
+    }
+
+    __attribute__((target("avx2"))) void moveCoefficients(int32 k)
+    {
+        const BiquadCoefficients* c[4];
+        for (int32 lane = 0; lane < 4; ++lane)
+        {
+            const FilterPair<T>& pair = pairs[std::min(lane, count - 1)];
+            c[lane] = pair.perStep != nullptr ? &pair.perStep[k] : &pair.left->getCoefficients();
+        }
+        s.b0 = _mm256_setr_pd(c[0]->b0, c[1]->b0, c[2]->b0, c[3]->b0);
+        s.b1 = _mm256_setr_pd(c[0]->b1, c[1]->b1, c[2]->b1, c[3]->b1);
+        s.b2 = _mm256_setr_pd(c[0]->b2, c[1]->b2, c[2]->b2, c[3]->b2);
+        s.a1 = _mm256_setr_pd(c[0]->a1, c[1]->a1, c[2]->a1, c[3]->a1);
+        s.a2 = _mm256_setr_pd(c[0]->a2, c[1]->a2, c[2]->a2, c[3]->a2);
+    }
+
+    __attribute__((target("avx2"))) void step(int32 k)
+    {
+        T in[4];
+        for (int32 lane = 0; lane < 4; ++lane)
+            in[lane] = pairs[std::min(lane, count - 1)].leftData[k];
+        __m256d x;
+        if constexpr (sizeof(T) == 4)
+            x = _mm256_cvtps_pd(_mm_loadu_ps(in));
+        else
+            x = _mm256_loadu_pd(in);
+        __m256d y = _mm256_add_pd(_mm256_mul_pd(s.b0, x), _mm256_mul_pd(s.b1, s.x1));
+        y = _mm256_add_pd(y, _mm256_mul_pd(s.b2, s.x2));
+        y = _mm256_sub_pd(y, _mm256_mul_pd(s.a1, s.y1));
+        y = _mm256_sub_pd(y, _mm256_mul_pd(s.a2, s.y2));
+        s.x2 = s.x1;
+        s.x1 = x;
+        s.y2 = s.y1;
+        s.y1 = y;
+        T out[4];
+        if constexpr (sizeof(T) == 4)
+            _mm_storeu_ps(out, _mm256_cvtpd_ps(y));
+        else
+            _mm256_storeu_pd(out, y);
+        for (int32 lane = 0; lane < count; ++lane)
+            pairs[lane].leftData[k] = out[lane];
+    }
+
+    __attribute__((target("avx2"))) void store() const
+    {
+        double h[4][4];
+        _mm256_storeu_pd(h[0], s.x1);
+        _mm256_storeu_pd(h[1], s.x2);
+        _mm256_storeu_pd(h[2], s.y1);
+        _mm256_storeu_pd(h[3], s.y2);
+        for (int32 lane = 0; lane < count; ++lane)
+        {
+            const BiquadFilter::History history{h[0][lane], h[1][lane], h[2][lane], h[3][lane]};
+            pairs[lane].left->setHistory(history);
+            pairs[lane].right->setHistory(history);
+        }
+    }
+
+    FilterPair<T>* pairs;
+    Lanes s;
+};
+
 } // namespace FilterPairsWideDetail
+
+// runFilterPairs for two to four pairs whose sources are all one-sided.
+template <typename T, int32 count>
+__attribute__((target("avx2"))) void runMonoFiltersWide(FilterPair<T>* pairs, int32 length)
+{
+    FilterPairsWideDetail::MonoLanes<T, count> lanes(pairs);
+    bool moving = false;
+    for (int32 p = 0; p < count; ++p)
+        moving = moving || pairs[p].perStep != nullptr;
+    for (int32 k = 0; k < length; ++k)
+    {
+        if (moving)
+            lanes.moveCoefficients(k);
+        lanes.step(k);
+    }
+    lanes.store();
+    FilterPairsDetail::keepLastCoefficients(pairs, count, length);
+}
 
 // runFilterPairs for two or three pairs.
 template <typename T, int32 count>
@@ -125,6 +235,13 @@ __attribute__((target("avx2"))) void runFilterPairsWide(FilterPair<T>* pairs, in
 template <typename T>
 void runFilterPairsWide(FilterPair<T>* pairs, int32 count, int32 length)
 {
+    bool allMono = true;
+    for (int32 p = 0; p < count; ++p)
+        allMono = allMono && pairs[p].leftData == pairs[p].rightData;
+    if (allMono && count == 3)
+        return runMonoFiltersWide<T, 3>(pairs, length);
+    if (allMono && count == 2)
+        return runMonoFiltersWide<T, 2>(pairs, length);
     switch (count)
     {
     case 2:

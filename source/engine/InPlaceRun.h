@@ -3,6 +3,7 @@
 #include "CatmullRom.h"
 #include "SampleConversionWide.h"
 #include "SampleFormat.h"
+#include "SampleFrames.h"
 
 #include <cstring>
 #include <emmintrin.h>
@@ -21,11 +22,13 @@ inline constexpr int32 kPlaybackSteps = 128;
 inline constexpr int32 kRunFrames = 512;
 
 // The frames of a run read once and kept as doubles, side by side for a stereo recording: at
-// ordinary rates each frame serves about four steps.
-template <bool stereo>
+// ordinary rates each frame serves about four steps. Of alike sides only the left is read.
+template <int32 layout>
 struct ConvertedFrames
 {
-    static constexpr int32 kSides = stereo ? 2 : 1;
+    static constexpr int32 kSides = playedSides(layout);
+    // Stored samples from one kept value to the next.
+    static constexpr int32 kStep = storedSides(layout) / kSides;
 
     template <typename T, int32 format>
     static ConvertedFrames read(const uint8* frame, uint64 first, int32 count, double* scratch, bool wide)
@@ -33,9 +36,10 @@ struct ConvertedFrames
         int32 v = 0;
         if constexpr (sizeof(T) == 4 && format == kSample16Bit)
             if (wide)
-                v = convert16BitToFloatWide(frame, count * kSides, scratch);
+                v = convert16BitToFloatWide<kStep>(frame, count * kSides, scratch);
         for (; v < count * kSides; ++v)
-            scratch[v] = static_cast<double>(readSample<T, format>(frame + v * bytesPerSampleOf(format)));
+            scratch[v] =
+                static_cast<double>(readSample<T, format>(frame + v * kStep * bytesPerSampleOf(format)));
         return {scratch, first};
     }
 
@@ -52,11 +56,11 @@ struct ConvertedFrames
 };
 
 // The frames of a run read from the recording at each step, for runs that skip over most frames.
-template <typename T, int32 format, bool stereo>
+template <typename T, int32 format, int32 layout>
 struct DirectFrames
 {
     static constexpr uint64 kSampleBytes = bytesPerSampleOf(format);
-    static constexpr uint64 kFrameBytes = kSampleBytes * (stereo ? 2 : 1);
+    static constexpr uint64 kFrameBytes = kSampleBytes * storedSides(layout);
 
     const uint8* frame(uint64 index, int32 m) const { return data + (index + m - distance) * kFrameBytes; }
     double value(const uint8* p) const { return static_cast<double>(readSample<T, format>(p)); }
@@ -127,25 +131,40 @@ struct RunWeights
     double w2[kPlaybackSteps + 1];
 };
 
-// The weights and first frames of the steps k, k + 1, ... at the positions pos[0], pos[1], ... (each
-// at least 0 and below 2^52), one step per lane.
+// The first frame (the whole part less one) and the weights of the positions pos[0], pos[1], ...
+// (each at least 0 and below 2^52), one per lane.
 template <int32 lanes>
-[[gnu::always_inline]] inline void stepWeights(const double* pos, int32 k, RunWeights& out)
+struct WindowWeights
 {
     using Doubles = typename WeightLanes<lanes>::Doubles;
     using Bits = typename WeightLanes<lanes>::Bits;
-    Doubles x;
-    std::memcpy(&x, pos, sizeof x);
-    // Adding 2^52 rounds a position to a whole number held in the low bits; one less where that
-    // rounded up (a comparison gives all ones there) is the whole part, exactly.
-    const Doubles magic = Doubles{} + 4503599627370496.0;
-    const Doubles shifted = x + magic;
-    const Doubles nearest = shifted - magic;
-    const Bits roundedUp = nearest > x;
-    const Doubles whole = nearest - (Doubles)(roundedUp & (Bits)(Doubles{} + 1.0));
-    const CatmullRomWeightsOf<lanes> w(x - whole);
-    const Bits frame = (Bits)shifted - (Bits)magic + roundedUp - 1;
-    std::memcpy(out.frame + k, &frame, sizeof frame);
+
+    [[gnu::always_inline]] static WindowWeights at(const double* pos)
+    {
+        Doubles x;
+        std::memcpy(&x, pos, sizeof x);
+        // Adding 2^52 rounds a position to a whole number held in the low bits; one less where that
+        // rounded up (a comparison gives all ones there) is the whole part, exactly.
+        const Doubles magic = Doubles{} + 4503599627370496.0;
+        const Doubles shifted = x + magic;
+        const Doubles nearest = shifted - magic;
+        const Bits roundedUp = nearest > x;
+        const Doubles whole = nearest - (Doubles)(roundedUp & (Bits)(Doubles{} + 1.0));
+        return {(Bits)shifted - (Bits)magic + roundedUp - 1, CatmullRomWeightsOf<lanes>(x - whole)};
+    }
+
+    Bits frame;
+    CatmullRomWeightsOf<lanes> weights;
+};
+
+// The weights and first frames of the steps k, k + 1, ... at the positions pos[0], pos[1], ..., one
+// step per lane.
+template <int32 lanes>
+[[gnu::always_inline]] inline void stepWeights(const double* pos, int32 k, RunWeights& out)
+{
+    const WindowWeights<lanes> window = WindowWeights<lanes>::at(pos);
+    const CatmullRomWeightsOf<lanes>& w = window.weights;
+    std::memcpy(out.frame + k, &window.frame, sizeof window.frame);
     std::memcpy(out.w0 + k, &w.w0, sizeof w.w0);
     std::memcpy(out.wm1 + k, &w.wm1, sizeof w.wm1);
     std::memcpy(out.w1 + k, &w.w1, sizeof w.w1);

@@ -46,6 +46,21 @@ __attribute__((target("avx2"))) inline __m256d interpolatePair(const Frames& fra
     return _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.w2, k), framesOfSteps(frames, a, b, 3)));
 }
 
+// The four frames from `index` on of a one-sided run, frame by frame in the lanes.
+template <int32 layout>
+__attribute__((target("avx2"))) inline __m256d window(const ConvertedFrames<layout>& frames, uint64 index)
+{
+    return _mm256_loadu_pd(frames.values + (index - frames.first));
+}
+
+template <typename T, int32 format, int32 layout>
+__attribute__((target("avx2"))) inline __m256d window(const DirectFrames<T, format, layout>& frames,
+                                                      uint64 index)
+{
+    return _mm256_setr_pd(frames.value(frames.frame(index, 0)), frames.value(frames.frame(index, 1)),
+                          frames.value(frames.frame(index, 2)), frames.value(frames.frame(index, 3)));
+}
+
 // Four steps' values rounded to the sample type, then scaled by the volume.
 template <typename T>
 __attribute__((target("avx2"))) inline void storeScaled(__m256d v, __m256d volume, T* out)
@@ -85,6 +100,41 @@ __attribute__((target("avx2"))) void interpolateRunWide(const Frames& frames, co
         storeScaled<T>(_mm256_permute4x64_pd(_mm256_unpackhi_pd(ab, cd), 0xd8), scale, right + k);
     }
     interpolateRun<T, true>(frames, w, k, k1, volume, left, right);
+}
+
+// runWeights and interpolateRun of a one-sided run in one pass, four steps at a time: the weights
+// of four steps, and their windows turned so that each vector holds one of the four frames of every
+// step.
+template <typename T, typename Frames>
+__attribute__((target("avx2"))) void interpolateMonoRunWide(const Frames& frames, const double* positions,
+                                                            int32 k0, int32 k1, double volume, T* out,
+                                                            RunWeights& tail)
+{
+    using namespace InPlaceRunWideDetail;
+    const __m256d scale = _mm256_set1_pd(volume);
+    int32 k = k0;
+    for (; k + 4 <= k1; k += 4)
+    {
+        const WindowWeights<4> w = WindowWeights<4>::at(positions + k);
+        const __m256d s0 = window(frames, static_cast<uint64>(w.frame[0]));
+        const __m256d s1 = window(frames, static_cast<uint64>(w.frame[1]));
+        const __m256d s2 = window(frames, static_cast<uint64>(w.frame[2]));
+        const __m256d s3 = window(frames, static_cast<uint64>(w.frame[3]));
+        const __m256d even01 = _mm256_unpacklo_pd(s0, s1), odd01 = _mm256_unpackhi_pd(s0, s1);
+        const __m256d even23 = _mm256_unpacklo_pd(s2, s3), odd23 = _mm256_unpackhi_pd(s2, s3);
+        const __m256d ym1 = _mm256_permute2f128_pd(even01, even23, 0x20);
+        const __m256d y0 = _mm256_permute2f128_pd(odd01, odd23, 0x20);
+        const __m256d y1 = _mm256_permute2f128_pd(even01, even23, 0x31);
+        const __m256d y2 = _mm256_permute2f128_pd(odd01, odd23, 0x31);
+        const CatmullRomWeightsOf<4>& c = w.weights;
+        __m256d v = _mm256_mul_pd((__m256d)c.w0, y0);
+        v = _mm256_add_pd(v, _mm256_mul_pd((__m256d)c.wm1, ym1));
+        v = _mm256_add_pd(v, _mm256_mul_pd((__m256d)c.w1, y1));
+        v = _mm256_add_pd(v, _mm256_mul_pd((__m256d)c.w2, y2));
+        storeScaled<T>(v, scale, out + k);
+    }
+    runWeights(positions, k, k1, tail);
+    interpolateRun<T, false>(frames, tail, k, k1, volume, out, out);
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

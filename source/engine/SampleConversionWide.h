@@ -7,21 +7,28 @@
 namespace Steinberg::Vst::TaviroPlugIn {
 
 // 16-bit codes to the single-precision values of convertSample, widened to double, eight at a time
-// with AVX2; returns how many of the `count` codes at p it converted (a multiple of eight).
+// with AVX2: `count` codes, each `step` codes after the one before, from p. Returns how many it
+// converted (a multiple of eight).
 // A positive code's quotient by 32767 lies at least 2^-39 (relative) from every point halfway
 // between two floats, far beyond the 2^-52 by which the double product with the rounded reciprocal
 // can miss it, so rounding that product to float gives the float quotient exactly; negative codes
 // scale by a power of two, which is exact.
+template <int32 step>
 __attribute__((target("avx2"))) inline int32 convert16BitToFloatWide(const uint8* p, int32 count, double* out)
 {
+    static_assert(step == 1 || step == 2);
     const __m256d positiveScale = _mm256_set1_pd(1.0 / 32767.0);
     const __m256d negativeScale = _mm256_set1_pd(3.0517578125e-05);
     const __m256d zero = _mm256_setzero_pd();
     int32 v = 0;
     for (; v + 8 <= count; v += 8)
     {
-        const __m256i codes =
-            _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * v)));
+        __m256i codes;
+        if constexpr (step == 1)
+            codes = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * v)));
+        else // the first code of each pair, sign-extended from the low half of its 32 bits
+            codes = _mm256_srai_epi32(
+                _mm256_slli_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 4 * v)), 16), 16);
         for (int32 h = 0; h < 2; ++h)
         {
             const __m256d x = _mm256_cvtepi32_pd(h == 0 ? _mm256_castsi256_si128(codes)

@@ -5,6 +5,25 @@
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
+// How a recording's frames are stored and played: one side; two sides played as two; or two sides
+// whose values are alike, played as one side (the same values for a fraction of the work).
+enum FrameLayout : int32
+{
+    kMonoFrames,
+    kStereoFrames,
+    kAlikeStereoFrames,
+};
+
+// Sides a layout plays, and samples it stores per frame.
+constexpr int32 playedSides(int32 layout)
+{
+    return layout == kStereoFrames ? 2 : 1;
+}
+constexpr int32 storedSides(int32 layout)
+{
+    return layout == kMonoFrames ? 1 : 2;
+}
+
 // A recording prepared for playback: the frame geometry worked out once at note-on, and a loop
 // only when it lies inside the data, so that no read can leave the recording.
 struct SampleFrames
@@ -15,6 +34,7 @@ struct SampleFrames
     int32 bytesPerSample = 0;
     int32 format = -1;
     bool stereo = false;
+    bool sidesAlike = false;
     bool hasLoop = false;
     uint64 loopStart = 0;
     uint64 loopEnd = 0; // exclusive
@@ -32,6 +52,7 @@ struct SampleFrames
         data = sample.data;
         bytesPerSample = sample.bytesPerSample;
         stereo = sample.channels == 2;
+        sidesAlike = stereo && sample.sidesAlike;
         frameBytes = bytesPerSample * sample.channels;
         frameCount = static_cast<uint64>(sample.dataSize / sample.channels / sample.bytesPerSample);
         sampleRate = static_cast<double>(sample.sampleRate);
@@ -41,6 +62,8 @@ struct SampleFrames
         loopLength = loopEnd - loopStart;
         return true;
     }
+
+    int32 layout() const { return !stereo ? kMonoFrames : sidesAlike ? kAlikeStereoFrames : kStereoFrames; }
 
     // Frame index after loop wrapping; in a looping recording always below loopEnd.
     uint64 wrap(uint64 j) const

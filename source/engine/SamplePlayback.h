@@ -37,10 +37,11 @@ inline int32 inPlaceRunEnd(const double* positions, int32 k, int32 count, bool r
 // block, so the positions of a stretch are a closed-form function of the counter: they are worked
 // out first, in a loop without branches, then the frames are read. Frames that lie wholly inside
 // the recording (no loop wrap, no end) are read in place; the rest go through the general reads.
-template <typename T, int32 format, bool stereo>
+template <typename T, int32 format, int32 layout>
 void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 retardLength, T* left, T* right,
                        uint8* finished, PlaybackScratch& scratch)
 {
+    constexpr bool stereo = playedSides(layout) == 2;
     double* positions = scratch.positions;
     // Locals: the stores into `finished` could otherwise alias every field of the oscillator.
     const SampleFrames frames = osc.frames;
@@ -140,21 +141,23 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
             const int32 span = static_cast<int32>(static_cast<uint64>(positions[end - 1]) - i) + 4;
             const uint64 distance = i - j;
             const bool wide = wideVectors();
-            if (wide)
+            if (wide && stereo)
                 runWeightsWide(positions, k, end, scratch.runWeights);
-            else
+            else if (!wide)
                 runWeights(positions, k, end, scratch.runWeights);
             auto play = [&](const auto& source) {
-                if constexpr (stereo)
-                    if (wide)
-                        return interpolateRunWide<T>(source, scratch.runWeights, k, end, volume, left, right);
-                interpolateRun<T, stereo>(source, scratch.runWeights, k, end, volume, left, right);
+                if (!wide)
+                    interpolateRun<T, stereo>(source, scratch.runWeights, k, end, volume, left, right);
+                else if constexpr (stereo)
+                    interpolateRunWide<T>(source, scratch.runWeights, k, end, volume, left, right);
+                else
+                    interpolateMonoRunWide<T>(source, positions, k, end, volume, left, scratch.runWeights);
             };
             if (span <= 3 * (end - k) + 3)
-                play(ConvertedFrames<stereo>::template read<T, format>(data + (j - 1) * frames.frameBytes,
+                play(ConvertedFrames<layout>::template read<T, format>(data + (j - 1) * frames.frameBytes,
                                                                        i - 1, span, scratch.runFrames, wide));
             else
-                play(DirectFrames<T, format, stereo>{data, distance});
+                play(DirectFrames<T, format, layout>{data, distance});
             std::fill(finished + k, finished + end, uint8(0));
             isFinished = false; // frame i + 2 lies inside the recording, or the recording loops
             k = end - 1;

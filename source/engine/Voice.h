@@ -344,8 +344,8 @@ private:
         case kOscillatorSquare: renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left); break;
         case kOscillatorSaw: renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left); break;
         default:
-            stereo = osc.setIndex >= 0 && osc.frames.stereo;
-            renderSamples(osc, count, left, right, context->finished[o], stereo);
+            stereo = osc.setIndex >= 0 && osc.frames.layout() == kStereoFrames;
+            renderSamples(osc, count, left, right, context->finished[o]);
             break;
         }
         return stereo;
@@ -393,35 +393,43 @@ private:
                 outs[j][k] = draws[k * noises + j];
     }
 
-    void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished, bool stereo)
+    template <int32 format>
+    void renderSamplesOf(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished)
     {
         const int32 retard = osc.envelope.retardLength;
         const uint64 n = sampleCounter;
-        switch (osc.sampleFormat * 2 + (stereo ? 1 : 0))
+        PlaybackScratch& scratch = context->playback;
+        switch (osc.frames.layout())
         {
-        case 0:
-            renderMultiSample<T, kSample8Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
+        case kMonoFrames:
+            renderMultiSample<T, format, kMonoFrames>(osc, n, count, retard, left, right, finished, scratch);
             break;
-        case 1:
-            renderMultiSample<T, kSample8Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
-            break;
-        case 2:
-            renderMultiSample<T, kSample16Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
-            break;
-        case 3:
-            renderMultiSample<T, kSample16Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
-            break;
-        case 4:
-            renderMultiSample<T, kSample24Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
-            break;
-        case 5:
-            renderMultiSample<T, kSample24Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
-            break;
-        case 6:
-            renderMultiSample<T, kSample32Bit, false>(osc, n, count, retard, left, right, finished, context->playback);
+        case kStereoFrames:
+            renderMultiSample<T, format, kStereoFrames>(osc, n, count, retard, left, right, finished,
+                                                        scratch);
             break;
         default:
-            renderMultiSample<T, kSample32Bit, true>(osc, n, count, retard, left, right, finished, context->playback);
+            renderMultiSample<T, format, kAlikeStereoFrames>(osc, n, count, retard, left, right, finished,
+                                                             scratch);
+            break;
+        }
+    }
+
+    void renderSamples(OscillatorState<T>& osc, int32 count, T* left, T* right, uint8* finished)
+    {
+        switch (osc.sampleFormat)
+        {
+        case kSample8Bit:
+            renderSamplesOf<kSample8Bit>(osc, count, left, right, finished);
+            break;
+        case kSample16Bit:
+            renderSamplesOf<kSample16Bit>(osc, count, left, right, finished);
+            break;
+        case kSample24Bit:
+            renderSamplesOf<kSample24Bit>(osc, count, left, right, finished);
+            break;
+        default:
+            renderSamplesOf<kSample32Bit>(osc, count, left, right, finished);
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "pluginterfaces/base/ftypes.h"
 
+#include <atomic>
 #include <cstddef>
 
 // The module's read-only resources (the recordings), by resource type and integer ID.
@@ -28,6 +29,10 @@ struct ResourceBytes
 {
     const uint8* data = nullptr;
     size_t size = 0; // 0 when the resource does not exist
+    // A byte kept beside the resource in which its reader remembers what it worked out from the
+    // bytes, so that a scan runs once per process rather than once per activation. 0 until a reader
+    // sets it, and again whenever the resource is mapped afresh. Null when the resource is missing.
+    std::atomic<uint8>* memo = nullptr;
 };
 
 // Remembers the module whose resources are served (on Linux: locates the bundle's Resources folder

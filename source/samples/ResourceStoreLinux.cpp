@@ -46,14 +46,14 @@ class MappedFile
             const auto size = static_cast<size_t>(status.st_size);
             void* address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, descriptor, 0);
             if (address != MAP_FAILED)
-                file.bytes = {static_cast<const uint8*>(address), size};
+                file.bytes = {static_cast<const uint8*>(address), size, &file.memo};
         }
         ::close(descriptor);
         return file;
     }
 
     MappedFile() = default;
-    MappedFile(MappedFile&& other) noexcept : bytes(std::exchange(other.bytes, {})) {}
+    MappedFile(MappedFile&& other) noexcept : bytes(std::exchange(other.bytes, {})) { bytes.memo = &memo; }
     MappedFile& operator=(MappedFile&&) = delete;
     MappedFile(const MappedFile&) = delete;
     ~MappedFile()
@@ -63,6 +63,7 @@ class MappedFile
     }
 
     ResourceBytes bytes;
+    std::atomic<uint8> memo = 0; // the store's map never moves it
 };
 
 struct Store

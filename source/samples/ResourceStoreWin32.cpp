@@ -14,11 +14,16 @@ namespace {
 // it. Null searches the program itself.
 HMODULE storeModule = nullptr;
 
+// The readers' memo of each resource ID; the resources stay unchanged while the module is loaded.
+std::atomic<uint8> memos[65536];
+
 } // namespace
 
 void openResourceStore(void* moduleHandle)
 {
     storeModule = static_cast<HMODULE>(moduleHandle);
+    for (std::atomic<uint8>& memo : memos)
+        memo.store(0, std::memory_order_relaxed);
 }
 
 void closeResourceStore()
@@ -39,7 +44,7 @@ ResourceBytes findResource(const char* type, uint16 resourceId)
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
     if (!bytes || size == 0)
         return {};
-    return {static_cast<const uint8*>(bytes), size};
+    return {static_cast<const uint8*>(bytes), size, &memos[resourceId]};
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

@@ -72,11 +72,24 @@ void takeLoop(WaveSample& sample, const ChunkWalk& walk, uint64 chunk)
     }
 }
 
+// Whether the two samples of each stereo frame have the same bytes; a fixed width lets the
+// compiler compare many frames at a time.
+template <uint64 bytes>
+bool sidesMatch(const uint8* data, uint64 frames)
+{
+    uint8 difference = 0;
+    for (uint64 f = 0; f < frames; ++f)
+        for (uint64 b = 0; b < bytes; ++b)
+            difference |= data[f * 2 * bytes + b] ^ data[f * 2 * bytes + bytes + b];
+    return difference == 0;
+}
+
 } // namespace
 
 bool parseWaveImage(WaveSample& sample, const uint8* image, size_t size)
 {
     sample.hasLoop = false;
+    sample.sidesAlike = false;
     const ChunkWalk walk{image, size};
     if (size < kFirstChunk || !hasId(image, "RIFF") || !hasId(image + 8, "WAVE"))
         return false;
@@ -132,10 +145,40 @@ bool parseWaveImage(WaveSample& sample, const uint8* image, size_t size)
     return true;
 }
 
+bool hasAlikeSides(const WaveSample& sample)
+{
+    if (sample.channels != 2)
+        return false;
+    const uint64 frames =
+        static_cast<uint64>(sample.dataSize) / (2 * static_cast<uint64>(sample.bytesPerSample));
+    switch (sample.bytesPerSample)
+    {
+    case 1:
+        return sidesMatch<1>(sample.data, frames);
+    case 2:
+        return sidesMatch<2>(sample.data, frames);
+    case 3:
+        return sidesMatch<3>(sample.data, frames);
+    default:
+        return sidesMatch<4>(sample.data, frames);
+    }
+}
+
 bool loadWaveResource(WaveSample& sample, uint16 resourceId)
 {
     const ResourceBytes resource = findResource("WAVE", resourceId);
-    return parseWaveImage(sample, resource.data, resource.size);
+    if (!parseWaveImage(sample, resource.data, resource.size))
+        return false;
+    // The memo: 1 once the sides were found to differ, 2 once found alike. The resources are
+    // mapped once per process, so the whole-recording scan runs at the first activation only.
+    uint8 known = resource.memo->load(std::memory_order_relaxed);
+    if (known == 0)
+    {
+        known = hasAlikeSides(sample) ? 2 : 1;
+        resource.memo->store(known, std::memory_order_relaxed);
+    }
+    sample.sidesAlike = known == 2;
+    return true;
 }
 
 } // namespace Steinberg::Vst::TaviroPlugIn

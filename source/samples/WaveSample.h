@@ -19,14 +19,20 @@ struct WaveSample
     const uint8* data = nullptr;
     uint64 loopStart = 0; // first frame of the loop
     uint64 loopEnd = 0;   // exclusive: playback wraps here to loopStart
+    bool sidesAlike = false; // stereo with each right value equal to its left one: plays as mono
 };
 
-// Parses the "WAVE" resource with the given ID into `sample`. False when the resource is missing
-// or not an accepted PCM WAVE image; the record's fields are then unspecified.
+// Parses the "WAVE" resource with the given ID into `sample`, with `sidesAlike` worked out once per
+// process. False when the resource is missing or not an accepted PCM WAVE image; the record's
+// fields are then unspecified.
 bool loadWaveResource(WaveSample& sample, uint16 resourceId);
 
 // The same for a RIFF WAVE image of `size` bytes at `image` (null with size 0 is an empty image).
-// On success `sample.data` points into the image, which must outlive the record.
+// On success `sample.data` points into the image, which must outlive the record; `sidesAlike` is
+// left false.
 bool parseWaveImage(WaveSample& sample, const uint8* image, size_t size);
+
+// Whether a parsed stereo recording's right values equal its left ones in every frame.
+bool hasAlikeSides(const WaveSample& sample);
 
 } // namespace Steinberg::Vst::TaviroPlugIn

@@ -108,26 +108,36 @@ TEST(SampleFormat, FourFormatsAtTheirExtremes)
 }
 
 // The AVX2 conversion multiplies where the step-by-step one divides: every 16-bit code must still
-// give the single-precision quotient exactly. A tail shorter than eight codes is left to the caller.
-TEST(SampleFormat, EverySixteenBitCodeConvertsExactlyEightAtATime)
+// give the single-precision quotient exactly, read one after another or as the left codes of
+// stereo frames whose right codes differ. A tail shorter than eight codes is left to the caller.
+template <int32 step>
+void expectEverySixteenBitCodeExact()
 {
-    if (!__builtin_cpu_supports("avx2"))
-        GTEST_SKIP() << "this processor has no AVX2";
     std::vector<uint8> bytes;
     for (int32 code = 0; code < 65536 + 5; ++code)
-    {
-        bytes.push_back(static_cast<uint8>(code & 0xff));
-        bytes.push_back(static_cast<uint8>((code >> 8) & 0xff));
-    }
+        for (int32 side = 0; side < step; ++side)
+        {
+            const int32 stored = side == 0 ? code : code ^ 0x8001;
+            bytes.push_back(static_cast<uint8>(stored & 0xff));
+            bytes.push_back(static_cast<uint8>((stored >> 8) & 0xff));
+        }
     std::vector<double> out(65536 + 5, -7.0);
-    ASSERT_EQ(convert16BitToFloatWide(bytes.data(), 65536 + 5, out.data()), 65536);
+    ASSERT_EQ(convert16BitToFloatWide<step>(bytes.data(), 65536 + 5, out.data()), 65536);
     for (int32 code = 0; code < 65536; ++code)
     {
         const int32 v = code < 32768 ? code : code - 65536;
         const float expected = v > 0 ? static_cast<float>(v) / 32767.0f : static_cast<float>(v) / 32768.0f;
-        ASSERT_EQ(out[code], static_cast<double>(expected)) << "code " << code;
+        ASSERT_EQ(out[code], static_cast<double>(expected)) << "code " << code << ", step " << step;
     }
     EXPECT_EQ(out[65536], -7.0);
+}
+
+TEST(SampleFormat, EverySixteenBitCodeConvertsExactlyEightAtATime)
+{
+    if (!__builtin_cpu_supports("avx2"))
+        GTEST_SKIP() << "this processor has no AVX2";
+    expectEverySixteenBitCodeExact<1>();
+    expectEverySixteenBitCodeExact<2>();
 }
 
 // Counters become doubles as a cast of each would make them, on both sides of 2^53, where

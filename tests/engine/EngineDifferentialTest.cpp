@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -34,8 +35,9 @@ double envNumber(const char* name, double fallback)
     return text != nullptr ? std::atof(text) : fallback;
 }
 
-// Seven sets of made-up recordings in every stored format, mono and stereo, at several rates,
-// looping and not; the bytes are random, which is the hardest material for the interpolation.
+// Seven sets of made-up recordings in every stored format, mono and stereo (half of them with
+// alike sides, which the engine plays as mono), at several rates, looping and not; the bytes are
+// random, which is the hardest material for the interpolation.
 struct RandomBank
 {
     explicit RandomBank(std::mt19937& random)
@@ -54,12 +56,15 @@ struct RandomBank
                 std::vector<uint8>& data = storage.emplace_back(static_cast<size_t>(frames * channels * bytes));
                 for (uint8& b : data)
                     b = static_cast<uint8>(byte(random));
+                const bool alike = channels == 2 && random() % 2 == 0;
+                for (size_t f = 0; alike && f < data.size(); f += 2 * bytes)
+                    std::copy_n(data.begin() + f, bytes, data.begin() + f + bytes);
                 const bool loop = random() % 2 == 0;
                 const uint64 loopStart = loop ? random() % (frames / 2) : 0;
                 const uint64 loopEnd = loop ? loopStart + 1 + random() % (frames - loopStart) : 0;
                 bank[set]->samples.push_back(std::make_unique<WaveSample>(
-                    WaveSample{bytes, bytes * 8, rates[random() % 4], channels, loop, static_cast<int32>(data.size()),
-                               data.data(), loopStart, loopEnd}));
+                    WaveSample{bytes, bytes * 8, rates[random() % 4], channels, loop,
+                               static_cast<int32>(data.size()), data.data(), loopStart, loopEnd, alike}));
                 bank[set]->rootKeys.push_back(24 + static_cast<int32>(random() % 80));
             }
         }

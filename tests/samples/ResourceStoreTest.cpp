@@ -1,4 +1,5 @@
 #include "SampleTestSupport.h"
+#include "WaveImages.h"
 #include "source/samples/WaveSample.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +51,29 @@ TEST(ResourceStore, MapsEachFileOnceServesMissingOnesAsZeroBytesAndFindsTheFolde
     std::filesystem::remove(contents / "Resources" / "WAVE" / "65000.wav");
     if (!existed)
         std::filesystem::remove_all(contents / "Resources");
+    closeResourceStore();
+}
+
+// Whether a recording's sides are alike is worked out at its first load and kept beside its bytes
+// for later activations, until the store maps the resource afresh.
+TEST_F(WaveReader, RemembersAlikeSidesUntilTheResourceIsMappedAfresh)
+{
+    const auto stereo = [](const S& samples) { return riff(fmt(1, 2, 16) + chunk("data", samples)); };
+    TemporaryFolder first, second;
+    write(first.path, 1, stereo("abab"));
+    write(second.path, 1, stereo("abac"));
+    for (const auto& [folder, alike] : {std::pair(&first, true), std::pair(&second, false)})
+    {
+        setResourceFolder(folder->path.string());
+        EXPECT_EQ(findResource("WAVE", 1).memo->load(), 0);
+        for (int load = 0; load < 2; ++load)
+        {
+            WaveSample sample;
+            ASSERT_TRUE(loadWaveResource(sample, 1));
+            EXPECT_EQ(sample.sidesAlike, alike);
+        }
+        EXPECT_EQ(findResource("WAVE", 1).memo->load(), alike ? 2 : 1);
+    }
     closeResourceStore();
 }
 

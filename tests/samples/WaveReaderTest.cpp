@@ -89,3 +89,37 @@ TEST_F(WaveReader, KeepsAnyStoredRateAndThePlayerRefusesOneThatIsNotPositive)
         EXPECT_FALSE(frames.assign(sample));
     }
 }
+
+// Stereo recordings whose right values equal their left ones play as mono: every byte of every
+// frame must agree, at every sample width, and the parse alone never claims it.
+TEST_F(WaveReader, FindsAlikeSidesOnlyWhenEveryByteOfEveryFrameAgrees)
+{
+    for (const uint32_t bits : {8u, 16u, 24u, 32u})
+    {
+        const size_t bytes = bits / 8, frames = 37;
+        S body;
+        for (size_t f = 0; f < frames; ++f)
+        {
+            S value;
+            for (size_t b = 0; b < bytes; ++b)
+                value += static_cast<char>(f * 7 + b * 29 + 3);
+            body += value + value;
+        }
+        auto alike = [&](const S& samples, uint32_t channels) {
+            const S image = riff(chunk("fmt ", fmtBody(1, channels, bits)) + chunk("data", samples));
+            WaveSample sample;
+            EXPECT_TRUE(parseWaveImage(sample, reinterpret_cast<const uint8_t*>(image.data()), image.size()));
+            EXPECT_FALSE(sample.sidesAlike);
+            return hasAlikeSides(sample);
+        };
+        EXPECT_TRUE(alike(body, 2)) << bits;
+        EXPECT_FALSE(alike(body, 1)) << bits;
+        for (const size_t frame : {size_t(0), frames / 2, frames - 1})
+            for (size_t b = 0; b < bytes; ++b)
+            {
+                S changed = body;
+                changed[(2 * frame + 1) * bytes + b] ^= 0x10;
+                EXPECT_FALSE(alike(changed, 2)) << bits << " bits, frame " << frame << ", byte " << b;
+            }
+    }
+}
