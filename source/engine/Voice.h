@@ -434,16 +434,19 @@ private:
         }
     }
 
-    // Infinity and NaN are the values whose exponent bits are all ones: an integer test that the
-    // compiler runs over several values at a time.
+    // Infinity and NaN are the values whose exponent bits are all ones: adding one to such an
+    // exponent carries into the sign bit. Integer adds and ors, which the compiler runs over several
+    // values at a time even where the baseline has no 64-bit comparison.
     static bool allFinite(const T* values, int32 count)
     {
         using Bits = std::conditional_t<sizeof(T) == 4, uint32, uint64>;
         constexpr Bits exponent = sizeof(T) == 4 ? Bits(0x7f800000u) : Bits(0x7ff0000000000000u);
-        Bits notFinite = 0;
+        constexpr Bits exponentOne = exponent & ~(exponent << 1);
+        constexpr Bits sign = ~(~Bits(0) >> 1);
+        Bits carries = 0;
         for (int32 k = 0; k < count; ++k)
-            notFinite |= (std::bit_cast<Bits>(values[k]) & exponent) == exponent;
-        return notFinite == 0;
+            carries |= (std::bit_cast<Bits>(values[k]) & exponent) + exponentOne;
+        return (carries & sign) == 0;
     }
 
     bool allSamplesFinished() const
