@@ -16,7 +16,7 @@ namespace Steinberg::Vst::TaviroPlugIn {
 // scaledByVolume in the same order, so the values are identical to the step-by-step ones.
 
 // Steps sample playback renders at a time at most.
-inline constexpr int32 kPlaybackSteps = 128;
+inline constexpr int32 kPlaybackSteps = 256;
 
 // Frames a run may span: runs are cut to this length, so that their frames fit the scratch.
 inline constexpr int32 kRunFrames = 512;

@@ -23,8 +23,9 @@
 
 namespace Steinberg::Vst::TaviroPlugIn {
 
-// Samples a voice renders at a time; the scratch of one such stretch stays in the first-level cache.
-inline constexpr int32 kRenderChunk = 128;
+// Samples a voice renders at a time: long enough to spread each pass's set-up over many steps,
+// short enough that the scratch of a stretch stays in the processor's nearest caches.
+inline constexpr int32 kRenderChunk = 256;
 static_assert(kRenderChunk <= kPlaybackSteps);
 
 // Scratch that the voices of one pool share (they render one after the other) and the pool's
