@@ -33,11 +33,13 @@ struct ConvertedFrames
     template <typename T, int32 format>
     static ConvertedFrames read(const uint8* frame, uint64 first, int32 count, double* scratch, bool wide)
     {
-        int32 v = 0;
         if constexpr (sizeof(T) == 4 && format == kSample16Bit)
             if (wide)
-                v = convert16BitToFloatWide<kStep>(frame, count * kSides, scratch);
-        for (; v < count * kSides; ++v)
+            {
+                convert16BitToFloatWide<kStep>(frame, count * kSides, scratch);
+                return {scratch, first};
+            }
+        for (int32 v = 0; v < count * kSides; ++v)
             scratch[v] =
                 static_cast<double>(readSample<T, format>(frame + v * kStep * bytesPerSampleOf(format)));
         return {scratch, first};
