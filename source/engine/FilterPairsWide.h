@@ -64,15 +64,21 @@ __attribute__((target("avx2"))) inline void moveCoefficients(Lanes& s, const Fil
     s.a2 = _mm256_setr_pd(cp.a2, cp.a2, cq.a2, cq.a2);
 }
 
-// One step of both pairs: left and right of p in the low half, of q in the high half.
+// Four values of the sample type as doubles, one per lane.
 template <typename T>
-__attribute__((target("avx2"))) inline void step(Lanes& s, FilterPair<T>& p, FilterPair<T>& q, int32 k)
+__attribute__((target("avx2"))) inline __m256d widen(T a, T b, T c, T d)
 {
-    __m256d x;
     if constexpr (sizeof(T) == 4)
-        x = _mm256_cvtps_pd(_mm_setr_ps(p.leftData[k], p.rightData[k], q.leftData[k], q.rightData[k]));
+        return _mm256_cvtps_pd(_mm_setr_ps(a, b, c, d));
     else
-        x = _mm256_setr_pd(p.leftData[k], p.rightData[k], q.leftData[k], q.rightData[k]);
+        return _mm256_setr_pd(a, b, c, d);
+}
+
+// One step of the four lanes' recurrences, each doing the arithmetic of BiquadFilter::process in
+// the same order; the results are rounded to the sample type.
+template <typename T>
+__attribute__((target("avx2"))) inline void recur(Lanes& s, __m256d x, T (&out)[4])
+{
     __m256d y = _mm256_add_pd(_mm256_mul_pd(s.b0, x), _mm256_mul_pd(s.b1, s.x1));
     y = _mm256_add_pd(y, _mm256_mul_pd(s.b2, s.x2));
     y = _mm256_sub_pd(y, _mm256_mul_pd(s.a1, s.y1));
@@ -81,11 +87,18 @@ __attribute__((target("avx2"))) inline void step(Lanes& s, FilterPair<T>& p, Fil
     s.x1 = x;
     s.y2 = s.y1;
     s.y1 = y;
-    T out[4];
     if constexpr (sizeof(T) == 4)
         _mm_storeu_ps(out, _mm256_cvtpd_ps(y));
     else
         _mm256_storeu_pd(out, y);
+}
+
+// One step of both pairs: left and right of p in the low half, of q in the high half.
+template <typename T>
+__attribute__((target("avx2"))) inline void step(Lanes& s, FilterPair<T>& p, FilterPair<T>& q, int32 k)
+{
+    T out[4];
+    recur(s, widen<T>(p.leftData[k], p.rightData[k], q.leftData[k], q.rightData[k]), out);
     // Right first, so that a mono source keeps the left result.
     p.rightData[k] = out[1];
     p.leftData[k] = out[0];
@@ -140,30 +153,14 @@ struct MonoLanes
 
     __attribute__((target("avx2"))) void step(int32 k)
     {
-        T in[4];
-        for (int32 lane = 0; lane < 4; ++lane)
-            in[lane] = pairs[std::min(lane, count - 1)].leftData[k];
-        __m256d x;
-        if constexpr (sizeof(T) == 4)
-            x = _mm256_cvtps_pd(_mm_loadu_ps(in));
-        else
-            x = _mm256_loadu_pd(in);
-        __m256d y = _mm256_add_pd(_mm256_mul_pd(s.b0, x), _mm256_mul_pd(s.b1, s.x1));
-        y = _mm256_add_pd(y, _mm256_mul_pd(s.b2, s.x2));
-        y = _mm256_sub_pd(y, _mm256_mul_pd(s.a1, s.y1));
-        y = _mm256_sub_pd(y, _mm256_mul_pd(s.a2, s.y2));
-        s.x2 = s.x1;
-        s.x1 = x;
-        s.y2 = s.y1;
-        s.y1 = y;
         T out[4];
-        if constexpr (sizeof(T) == 4)
-            _mm_storeu_ps(out, _mm256_cvtpd_ps(y));
-        else
-            _mm256_storeu_pd(out, y);
+        recur(s, widen<T>(source(0)[k], source(1)[k], source(2)[k], source(3)[k]), out);
         for (int32 lane = 0; lane < count; ++lane)
             pairs[lane].leftData[k] = out[lane];
     }
+
+    // The values of a lane; lanes beyond the sources repeat the last one.
+    const T* source(int32 lane) const { return pairs[std::min(lane, count - 1)].leftData; }
 
     __attribute__((target("avx2"))) void store() const
     {
