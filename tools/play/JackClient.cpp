@@ -26,7 +26,7 @@ void quiet(const char*) {}
 
 JackClient::JackClient(const std::string& name, LiveProcessor& live,
                        const std::vector<std::string>& busPortNames)
-    : live(live), busBuffers(busPortNames.size()), midi(midiCapacity)
+    : live(live), busPortNames(busPortNames), busBuffers(busPortNames.size()), midi(midiCapacity)
 {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
@@ -34,22 +34,9 @@ JackClient::JackClient(const std::string& name, LiveProcessor& live,
     client = jack_client_open(name.c_str(), JackNoStartServer, &status);
     if (!client)
         throw JackError(openFailure(status));
-    try
-    {
-        midiIn = registerPort("midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
-        mixLeft = registerPort("out_L", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
-        mixRight = registerPort("out_R", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
-        for (const std::string& port : busPortNames)
-            busPorts.push_back(registerPort(port, JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput));
-        jack_set_process_callback(client, onProcess, this);
-        jack_set_buffer_size_callback(client, onBufferSize, this);
-        jack_on_shutdown(client, onShutdown, this);
-    }
-    catch (...)
-    {
-        jack_client_close(client);
-        throw;
-    }
+    jack_set_process_callback(client, onProcess, this);
+    jack_set_buffer_size_callback(client, onBufferSize, this);
+    jack_on_shutdown(client, onShutdown, this);
 }
 
 JackClient::~JackClient()
@@ -79,6 +66,11 @@ int JackClient::bufferSize() const
 
 void JackClient::activate()
 {
+    midiIn = registerPort("midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
+    mixLeft = registerPort("out_L", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
+    mixRight = registerPort("out_R", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
+    for (const std::string& port : busPortNames)
+        busPorts.push_back(registerPort(port, JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput));
     if (jack_activate(client) != 0)
         throw JackError("the JACK server did not let taviro-play start");
     active = true;

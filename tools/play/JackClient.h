@@ -35,6 +35,9 @@ public:
 
     int sampleRate() const;
     int bufferSize() const;
+    // Registers the ports and starts the periods. The ports appear only now, when the player is
+    // ready: the server refuses connections to a client that is not active yet, and a patchbay or
+    // script that sees a port may connect it at once.
     void activate();
     // The mix to the first two hardware playback ports, every hardware MIDI source to the input.
     // Answers what could not be connected (empty when all went well).
@@ -53,6 +56,7 @@ private:
     jack_port_t* registerPort(const std::string& name, const char* type, unsigned long flags);
 
     LiveProcessor& live;
+    std::vector<std::string> busPortNames;
     jack_client_t* client = nullptr;
     jack_port_t* midiIn = nullptr;
     jack_port_t* mixLeft = nullptr;
