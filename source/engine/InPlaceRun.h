@@ -122,8 +122,9 @@ inline void storeScaled(__m128d v, __m128d volume, T* out, int32 n)
 
 } // namespace InPlaceRunDetail
 
-// The weights and first frames of the steps of a run. They are worked out in a pass of their own,
-// so that the reads and sums that follow do not wait on them step by step.
+// The weights and first frames of the steps of a run, for the baseline loops (the AVX2 ones work
+// them out as they go). They are worked out in a pass of their own, so that the reads and sums
+// that follow do not wait on them step by step.
 struct RunWeights
 {
     uint64 frame[kPlaybackSteps + 1]; // whole part of the position - 1; one spare entry for a pair

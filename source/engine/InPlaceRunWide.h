@@ -20,12 +20,6 @@ __attribute__((target("avx2"))) inline void playbackPositionsWide(double base, d
 
 namespace InPlaceRunWideDetail {
 
-// The weights of two steps from w + k, each in the two lanes of its half.
-__attribute__((target("avx2"))) inline __m256d pairOfSteps(const double* w, int32 k)
-{
-    return _mm256_permute4x64_pd(_mm256_castpd128_pd256(_mm_loadu_pd(w + k)), 0x50);
-}
-
 // Both sides of two steps: frame m of the windows from frames a and b, one per half.
 template <typename Frames>
 __attribute__((target("avx2"))) inline __m256d framesOfSteps(const Frames& frames, uint64 a, uint64 b,
@@ -34,16 +28,18 @@ __attribute__((target("avx2"))) inline __m256d framesOfSteps(const Frames& frame
     return _mm256_insertf128_pd(_mm256_castpd128_pd256(frames.at(a, m)), frames.at(b, m), 1);
 }
 
-// Left and right of steps k and k + 1 (halves of the result: both sides of one step).
-template <typename Frames>
-__attribute__((target("avx2"))) inline __m256d interpolatePair(const Frames& frames, const RunWeights& w,
-                                                               int32 k)
+// Left and right of two of four steps, `pair` 0 (steps 0 and 1) or 1 (steps 2 and 3): each step's
+// weights in the two lanes of its half, both sides of one step in each half of the result.
+template <int32 pair, typename Frames>
+__attribute__((target("avx2"))) inline __m256d interpolatePair(const Frames& frames, const WindowWeights<4>& w)
 {
-    const uint64 a = w.frame[k], b = w.frame[k + 1];
-    __m256d v = _mm256_mul_pd(pairOfSteps(w.w0, k), framesOfSteps(frames, a, b, 1));
-    v = _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.wm1, k), framesOfSteps(frames, a, b, 0)));
-    v = _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.w1, k), framesOfSteps(frames, a, b, 2)));
-    return _mm256_add_pd(v, _mm256_mul_pd(pairOfSteps(w.w2, k), framesOfSteps(frames, a, b, 3)));
+    constexpr int imm = pair == 0 ? 0x50 : 0xfa;
+    const uint64 a = static_cast<uint64>(w.frame[2 * pair]), b = static_cast<uint64>(w.frame[2 * pair + 1]);
+    const CatmullRomWeightsOf<4>& c = w.weights;
+    __m256d v = _mm256_mul_pd(_mm256_permute4x64_pd((__m256d)c.w0, imm), framesOfSteps(frames, a, b, 1));
+    v = _mm256_add_pd(v, _mm256_mul_pd(_mm256_permute4x64_pd((__m256d)c.wm1, imm), framesOfSteps(frames, a, b, 0)));
+    v = _mm256_add_pd(v, _mm256_mul_pd(_mm256_permute4x64_pd((__m256d)c.w1, imm), framesOfSteps(frames, a, b, 2)));
+    return _mm256_add_pd(v, _mm256_mul_pd(_mm256_permute4x64_pd((__m256d)c.w2, imm), framesOfSteps(frames, a, b, 3)));
 }
 
 // The four frames from `index` on of a one-sided run, frame by frame in the lanes.
@@ -73,33 +69,27 @@ __attribute__((target("avx2"))) inline void storeScaled(__m256d v, __m256d volum
 
 } // namespace InPlaceRunWideDetail
 
-// runWeights, four steps at a time.
-__attribute__((target("avx2"))) inline void runWeightsWide(const double* positions, int32 k0, int32 k1,
-                                                           RunWeights& out)
-{
-    int32 k = k0;
-    for (; k + 4 <= k1; k += 4)
-        stepWeights<4>(positions + k, k, out);
-    runWeights(positions, k, k1, out);
-}
-
-// interpolateRun of a stereo recording, four steps at a time.
+// runWeights and interpolateRun of a stereo run in one pass, four steps at a time; `tail` takes the
+// weights of the last steps, which go through the baseline.
 template <typename T, typename Frames>
-__attribute__((target("avx2"))) void interpolateRunWide(const Frames& frames, const RunWeights& w, int32 k0,
-                                                        int32 k1, double volume, T* left, T* right)
+__attribute__((target("avx2"))) void interpolateStereoRunWide(const Frames& frames, const double* positions,
+                                                              int32 k0, int32 k1, double volume, T* left,
+                                                              T* right, RunWeights& tail)
 {
     using namespace InPlaceRunWideDetail;
     const __m256d scale = _mm256_set1_pd(volume);
     int32 k = k0;
     for (; k + 4 <= k1; k += 4)
     {
-        const __m256d ab = interpolatePair(frames, w, k);     // La Ra Lb Rb
-        const __m256d cd = interpolatePair(frames, w, k + 2); // Lc Rc Ld Rd
+        const WindowWeights<4> w = WindowWeights<4>::at(positions + k);
+        const __m256d ab = interpolatePair<0>(frames, w); // La Ra Lb Rb
+        const __m256d cd = interpolatePair<1>(frames, w); // Lc Rc Ld Rd
         // La Lc Lb Ld and Ra Rc Rb Rd, put in step order.
         storeScaled<T>(_mm256_permute4x64_pd(_mm256_unpacklo_pd(ab, cd), 0xd8), scale, left + k);
         storeScaled<T>(_mm256_permute4x64_pd(_mm256_unpackhi_pd(ab, cd), 0xd8), scale, right + k);
     }
-    interpolateRun<T, true>(frames, w, k, k1, volume, left, right);
+    runWeights(positions, k, k1, tail);
+    interpolateRun<T, true>(frames, tail, k, k1, volume, left, right);
 }
 
 // runWeights and interpolateRun of a one-sided run in one pass, four steps at a time: the weights

@@ -141,15 +141,14 @@ void renderMultiSample(OscillatorState<T>& osc, uint64 n0, int32 count, int32 re
             const int32 span = static_cast<int32>(static_cast<uint64>(positions[end - 1]) - i) + 4;
             const uint64 distance = i - j;
             const bool wide = wideVectors();
-            if (wide && stereo)
-                runWeightsWide(positions, k, end, scratch.runWeights);
-            else if (!wide)
-                runWeights(positions, k, end, scratch.runWeights);
             auto play = [&](const auto& source) {
                 if (!wide)
+                {
+                    runWeights(positions, k, end, scratch.runWeights);
                     interpolateRun<T, stereo>(source, scratch.runWeights, k, end, volume, left, right);
+                }
                 else if constexpr (stereo)
-                    interpolateRunWide<T>(source, scratch.runWeights, k, end, volume, left, right);
+                    interpolateStereoRunWide<T>(source, positions, k, end, volume, left, right, scratch.runWeights);
                 else
                     interpolateMonoRunWide<T>(source, positions, k, end, volume, left, scratch.runWeights);
             };
