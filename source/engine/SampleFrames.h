@@ -33,8 +33,7 @@ struct SampleFrames
     int32 frameBytes = 0;
     int32 bytesPerSample = 0;
     int32 format = -1;
-    bool stereo = false;
-    bool sidesAlike = false;
+    int32 layout = kMonoFrames;
     bool hasLoop = false;
     uint64 loopStart = 0;
     uint64 loopEnd = 0; // exclusive
@@ -51,8 +50,7 @@ struct SampleFrames
             return false;
         data = sample.data;
         bytesPerSample = sample.bytesPerSample;
-        stereo = sample.channels == 2;
-        sidesAlike = stereo && sample.sidesAlike;
+        layout = sample.channels == 1 ? kMonoFrames : sample.sidesAlike ? kAlikeStereoFrames : kStereoFrames;
         frameBytes = bytesPerSample * sample.channels;
         frameCount = static_cast<uint64>(sample.dataSize / sample.channels / sample.bytesPerSample);
         sampleRate = static_cast<double>(sample.sampleRate);
@@ -62,8 +60,6 @@ struct SampleFrames
         loopLength = loopEnd - loopStart;
         return true;
     }
-
-    int32 layout() const { return !stereo ? kMonoFrames : sidesAlike ? kAlikeStereoFrames : kStereoFrames; }
 
     // Frame index after loop wrapping; in a looping recording always below loopEnd.
     uint64 wrap(uint64 j) const

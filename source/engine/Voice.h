@@ -345,7 +345,7 @@ private:
         case kOscillatorSquare: renderGenerated<T, kOscillatorSquare>(osc, sampleCounter, count, left); break;
         case kOscillatorSaw: renderGenerated<T, kOscillatorSaw>(osc, sampleCounter, count, left); break;
         default:
-            stereo = osc.setIndex >= 0 && osc.frames.layout() == kStereoFrames;
+            stereo = osc.setIndex >= 0 && osc.frames.layout == kStereoFrames;
             renderSamples(osc, count, left, right, context->finished[o]);
             break;
         }
@@ -400,7 +400,7 @@ private:
         const int32 retard = osc.envelope.retardLength;
         const uint64 n = sampleCounter;
         PlaybackScratch& scratch = context->playback;
-        switch (osc.frames.layout())
+        switch (osc.frames.layout)
         {
         case kMonoFrames:
             renderMultiSample<T, format, kMonoFrames>(osc, n, count, retard, left, right, finished, scratch);

@@ -38,7 +38,7 @@ void readEveryFrame(const SampleFrames& frames)
 template <int32 format>
 void readEveryFrame(const SampleFrames& frames)
 {
-    if (frames.stereo)
+    if (frames.layout != kMonoFrames) // alike sides are read as stored too
         readEveryFrame<format, true>(frames);
     else
         readEveryFrame<format, false>(frames);
