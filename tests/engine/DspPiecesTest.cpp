@@ -2,7 +2,6 @@
 #include "source/engine/BiquadFilter.h"
 #include "source/engine/SampleConversionWide.h"
 #include "source/engine/SampleCounters.h"
-#include "source/engine/SampleFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -73,22 +72,6 @@ TEST(BiquadFilter, KeepsItsLastFiniteCoefficients)
             EXPECT_TRUE(std::isfinite(filter.process(1.0)));
         }
     }
-}
-
-TEST(SampleFormat, FourFormatsAtTheirExtremes)
-{
-    // Little-endian codes: the largest positive and the most negative of each width, read from the end.
-    const uint8 high[] = {0xff, 0xff, 0xff, 0x7f}, low[] = {0x00, 0x00, 0x00, 0x80}, silent8[] = {0x80};
-    EXPECT_EQ((convertSample<float, kSample8Bit>(high)), 1.0f); // unsigned, 128 is 0
-    EXPECT_EQ((convertSample<float, kSample8Bit>(low)), -1.0f);
-    EXPECT_EQ((convertSample<float, kSample8Bit>(silent8)), 0.0f);
-    EXPECT_EQ((convertSample<float, kSample16Bit>(high + 2)), 1.0f);
-    EXPECT_EQ((convertSample<float, kSample16Bit>(low + 2)), -1.0f);
-    EXPECT_EQ((convertSample<float, kSample24Bit>(high + 1)), 1.0f);
-    EXPECT_EQ((convertSample<float, kSample24Bit>(low + 1)), -1.0f);
-    EXPECT_EQ((convertSample<float, kSample32Bit>(high)), 1.0f); // 2147483647 is 2^31 in single precision
-    EXPECT_EQ((convertSample<double, kSample32Bit>(high)), 1.0);
-    EXPECT_EQ((convertSample<float, kSample32Bit>(low)), -1.0f);
 }
 
 // The AVX2 conversion multiplies where the step-by-step one divides: every 16-bit code must still
