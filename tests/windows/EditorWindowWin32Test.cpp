@@ -211,14 +211,6 @@ protected:
     HWND host = nullptr;
 };
 
-bool nearColour(uint32_t p, uint32_t q, int tolerance)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        if (std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)) > tolerance)
-            return false;
-    return true;
-}
-
 // Whether `a`'s pixel at (x, y) is within `tolerance` per channel of `b`'s there or at a neighbour:
 // text set by another rasteriser may fall a pixel apart.
 bool nearMatch(const Image& a, const Image& b, int x, int y, int tolerance)
