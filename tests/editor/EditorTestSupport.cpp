@@ -81,18 +81,20 @@ void saveRender(const Image& image, const std::string& name)
     Editor::writePng(image, (folder / name).string());
 }
 
+bool nearColour(uint32_t p, uint32_t q, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
+}
+
 int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance)
 {
     int count = 0;
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i)
-        {
-            const uint32_t pa = a.at(x + i, y + j), pb = b.at(bx + i, by + j);
-            bool differs = false;
-            for (int shift = 0; shift < 32; shift += 8)
-                differs |= std::abs(int((pa >> shift) & 0xFF) - int((pb >> shift) & 0xFF)) > tolerance;
-            count += differs;
-        }
+            count += !nearColour(a.at(x + i, y + j), b.at(bx + i, by + j), tolerance);
     return count;
 }
 

@@ -96,6 +96,8 @@ std::string bundlePath(const std::string& resourceName);
 // The PNG's own pixels (drawn over transparent black).
 Image loadBundlePng(const std::string& name);
 void saveRender(const Image& image, const std::string& name); // into editor-renders/ beside the bundle
+// Whether every channel of pixel `p` is within `tolerance` of that of `q`.
+bool nearColour(uint32_t p, uint32_t q, int tolerance);
 // Pixels of the w × h area at (x, y) of `a` with a channel off that at (bx, by) of `b` by > `tolerance`.
 int differingPixels(const Image& a, int x, int y, const Image& b, int bx, int by, int w, int h, int tolerance = 0);
 inline int differingPixels(const Image& a, const Image& b, int x, int y, int w, int h)

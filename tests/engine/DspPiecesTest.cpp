@@ -1,9 +1,7 @@
 #include "source/common/LogScale.h"
 #include "source/engine/BiquadFilter.h"
-#include "source/engine/GainCurve.h"
 #include "source/engine/SampleConversionWide.h"
 #include "source/engine/SampleCounters.h"
-#include "source/engine/SampleFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +15,6 @@ namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst::TaviroPlugIn;
-
-TEST(GainCurve, CurvePoints)
-{
-    const double k = 0.17761719f; // 10^-0.6 x 0.70710677 in single precision
-    EXPECT_DOUBLE_EQ(gainCurve(0.5f), k);
-    EXPECT_NEAR(gainCurve(1.0f), std::pow(10.0, 0.6) * k, 1e-7);      // 12 dB above
-    EXPECT_NEAR(gainCurve(0.25f), k / 15.85, k / 15.85 * 1e-3);        // 24 dB below
-    EXPECT_EQ(gainCurve(0.3f), std::pow(0.3f, 3.9863138f) * 2.8150427f); // in single precision
-}
 
 // Audio EQ Cookbook, band-width form: low-pass, high-pass, band-pass.
 BiquadCoefficients cookbook(int type, double f, double bw, double rate)
@@ -46,20 +35,14 @@ TEST(BiquadFilter, StableAtEveryHostSampleRate)
                 const BiquadCoefficients c = BiquadFilter::compute(type, cutoff, 1.0, rate, 1.0 / rate);
                 EXPECT_TRUE(std::abs(c.a2) < 1.0 && std::abs(c.a1) < 1.0 + c.a2) << rate << " " << type;
             }
-    // A cutoff at or past Nyquist is held just below it: 0.49 of the rate.
-    EXPECT_NEAR(BiquadFilter::compute(0, 18000, 1, 8000, 1 / 8000.0).a1, cookbook(0, 3920, 1, 8000).a1, 1e-6);
 }
 
-// f = 80 + 17920 v^3.381090167355506 with the power in single precision; values outside 0..1 count
-// as the nearest end and not-a-number as 0, both ways.
+// Values outside 0..1 count as the nearest end and not-a-number as 0, both ways (the law itself:
+// the engine's differential test and the controller's texts).
 TEST(LogScale, FilterFrequencyLawAndInputsOutsideItsRange)
 {
     using Steinberg::Vst::filterFrequencyScale;
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
-    for (double v : {0.0, 0.25, 0.5, 0.9, 1.0})
-        EXPECT_EQ(filterFrequencyScale.scale(v),
-                  80.0 + 17920.0 * static_cast<double>(std::pow(static_cast<float>(v), 3.381090167355506f)))
-            << v;
     EXPECT_NEAR(filterFrequencyScale.scale(0.5), 1800.0, 1e-3);
     for (double v : {-1e-15, -0.3, -inf, nan})
         EXPECT_EQ(filterFrequencyScale.scale(v), 80.0) << v;
@@ -89,22 +72,6 @@ TEST(BiquadFilter, KeepsItsLastFiniteCoefficients)
             EXPECT_TRUE(std::isfinite(filter.process(1.0)));
         }
     }
-}
-
-TEST(SampleFormat, FourFormatsAtTheirExtremes)
-{
-    // Little-endian codes: the largest positive and the most negative of each width, read from the end.
-    const uint8 high[] = {0xff, 0xff, 0xff, 0x7f}, low[] = {0x00, 0x00, 0x00, 0x80}, silent8[] = {0x80};
-    EXPECT_EQ((convertSample<float, kSample8Bit>(high)), 1.0f); // unsigned, 128 is 0
-    EXPECT_EQ((convertSample<float, kSample8Bit>(low)), -1.0f);
-    EXPECT_EQ((convertSample<float, kSample8Bit>(silent8)), 0.0f);
-    EXPECT_EQ((convertSample<float, kSample16Bit>(high + 2)), 1.0f);
-    EXPECT_EQ((convertSample<float, kSample16Bit>(low + 2)), -1.0f);
-    EXPECT_EQ((convertSample<float, kSample24Bit>(high + 1)), 1.0f);
-    EXPECT_EQ((convertSample<float, kSample24Bit>(low + 1)), -1.0f);
-    EXPECT_EQ((convertSample<float, kSample32Bit>(high)), 1.0f); // 2147483647 is 2^31 in single precision
-    EXPECT_EQ((convertSample<double, kSample32Bit>(high)), 1.0);
-    EXPECT_EQ((convertSample<float, kSample32Bit>(low)), -1.0f);
 }
 
 // The AVX2 conversion multiplies where the step-by-step one divides: every 16-bit code must still

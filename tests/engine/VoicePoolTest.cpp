@@ -1,11 +1,8 @@
 #include "EngineHarness.h"
-#include "source/engine/WhiteNoise.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <numeric>
 #include <xmmintrin.h>
 
 namespace Taviro::Test {
@@ -120,25 +117,6 @@ TEST(Robustness, OutOfRangeStateValues)
     for (const auto& side : h.recorded)
         for (float v : side)
             ASSERT_TRUE(std::isfinite(v));
-}
-
-TEST(Robustness, WhiteNoiseDrawsUniformIntegersFromAGeneratorOfItsOwn)
-{
-    WhiteNoise noise;
-    std::vector<int32> counts(32768);
-    for (int32 i = 0; i < 1 << 20; ++i)
-        ++counts.at(static_cast<size_t>(noise.next())); // throws outside 0..32767
-    EXPECT_TRUE(counts.front() > 0 && counts.back() > 0);
-    for (auto part = counts.begin(); part != counts.end(); part += 4096) // eight ranges, drawn alike
-        EXPECT_NEAR(std::accumulate(part, part + 4096, 0), 1 << 17, (1 << 17) / 50);
-
-    // The voices draw from such a generator, not from the shared, locking std::rand.
-    std::srand(7);
-    const int expected = std::rand();
-    std::srand(7);
-    EngineHarness<double> h(neutralState(5));
-    h.render(2048, Events().on(0, 60, 0));
-    EXPECT_EQ(std::rand(), expected);
 }
 
 } // namespace

@@ -193,12 +193,22 @@ TEST(RealtimeIntegrationTest, ProcessNeverAllocates)
         allocations = 0;
         for (int32 block = 0; block < 400; ++block)
         {
-            // Notes ending six blocks later, oscillator edits, pitch bend, now and then a program.
+            // Notes ending six blocks later, volume and pan expressions on the notes of this block and
+            // the last, oscillator edits, pitch bend, now and then a program.
             const int32 channel = block % 16;
             Event on = makeNoteOn(block % 100, channel, 36 + block % 48, 0.9f, block);
             Event off = makeNoteOff(5, (block + 10) % 16, 36 + (block + 42) % 48, 0.f, block - 6);
             plugIn.events.addEvent(on);
             plugIn.events.addEvent(off);
+            for (int32 age : {0, 1})
+            {
+                Event expression{};
+                expression.type = Event::kNoteExpressionValueEvent;
+                expression.sampleOffset = 100 + age;
+                const auto ch = static_cast<uint32>((block - age + 16) % 16);
+                expression.noteExpressionValue = {(age ? 100000u : 100016u) + ch, block - age, 0.3};
+                plugIn.events.addEvent(expression);
+            }
             plugIn.inputChanges.addChange(49 * channel + block % 42, (block % 10) / 10.0);
             plugIn.inputChanges.addChange(49 * channel + 44, (block % 7) / 7.0);
             if (block % 25 == 0)

@@ -107,24 +107,4 @@ TEST(ProcessorIntegrationTest, ARestoreWhileActiveCountsAlsoWhenNoBlockTookItOve
     EXPECT_EQ(plugIn.state(), fresh);
 }
 
-// The controller the factory makes for the processor (as a host makes it) follows the processor's
-// state after a program change and an edit made in process.
-TEST(ProcessorIntegrationTest, TheControllerFollowsAProgramChangeAndAnEditMadeInProcess)
-{
-    HostedPlugIn plugIn;
-    ASSERT_TRUE(plugIn.start(kSample32));
-    plugIn.inputChanges.addChange(2 * 49 + 46, 11.0 / 18.0); // "Warm Pad" on channel 3
-    ASSERT_EQ(plugIn.run(), kResultOk);
-    plugIn.inputChanges.addChange(2 * 49 + 3, 0.25); // then its OSC 1 detune to -100 cent
-    ASSERT_EQ(plugIn.run(), kResultOk);
-    ByteStream state(plugIn.state());
-    IEditController& controller = *plugIn.controller();
-    ASSERT_EQ(controller.setComponentState(&state), kResultOk);
-    // The program's channel volume 0.29 and OSC 1 "Saw anti-aliased", the edit, and the program itself.
-    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 42), 0.29);
-    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 1), 4.0 / 7.0);
-    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 3), 0.25);
-    EXPECT_DOUBLE_EQ(controller.getParamNormalized(2 * 49 + 46), 11.0 / 18.0);
-}
-
 } // namespace

@@ -3,13 +3,11 @@
 #include "tools/render/AudioFileWriter.h"
 
 #include "tests/render/FolderTest.h"
+#include "tests/support/WaveFile.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
 #include <fstream>
-#include <map>
 
 using namespace Taviro::Render;
 namespace fs = std::filesystem;
@@ -17,37 +15,9 @@ namespace fs = std::filesystem;
 using AudioFileWriterTest = Taviro::Test::FolderTest;
 using Taviro::Test::entryCount;
 using Taviro::Test::fileContents;
-
-namespace {
-
-// The unsigned little-endian number of `size` bytes at `at`.
-std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size)
-{
-    std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-// The chunks of a RIFF WAVE file by identifier; none unless the RIFF size is the file's and the
-// chunks fill the file exactly.
-std::map<std::string, std::string> waveChunks(const std::string& file)
-{
-    std::map<std::string, std::string> chunks;
-    if (file.size() < 12 || file.compare(0, 4, "RIFF") != 0 || file.compare(8, 4, "WAVE") != 0 ||
-        littleEndian(file, 4, 4) != file.size() - 8)
-        return {};
-    std::size_t at = 12;
-    while (at + 8 <= file.size())
-    {
-        const std::uint32_t size = littleEndian(file, at + 4, 4);
-        chunks[file.substr(at, 4)] = file.substr(at + 8, size);
-        at += 8 + size + (size & 1);
-    }
-    return at == file.size() ? chunks : std::map<std::string, std::string>{};
-}
-
-} // namespace
+using Taviro::Test::littleEndian;
+using Taviro::Test::waveChunks;
+using Taviro::Test::waveSample;
 
 TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24BitAndNoTimeStamp)
 {
@@ -91,20 +61,9 @@ TEST_F(AudioFileWriterTest, OnlyACommitPutsTheFileInPlaceWithOversClippedIn24Bit
         const double expected[] = {0.5, -0.25, pcm ? 1.0 : 1.5, 0.75, pcm ? -1.0 : -2.0, 0.0};
         for (int i = 0; i < 6; ++i)
         {
-            const std::uint32_t bits = littleEndian(data, i * bytesPerSample, bytesPerSample);
-            if (pcm)
-            {
-                // Sign-extended from 24 bits; full scale is 2^23.
-                const auto value = static_cast<std::int32_t>(bits << 8) / 256;
-                EXPECT_NEAR(value / 8388608.0, expected[i], 1.0 / 8388608) << i;
-                EXPECT_TRUE(value >= -8388608 && value <= 8388607) << i;
-            }
-            else
-            {
-                float value;
-                std::memcpy(&value, &bits, 4);
-                EXPECT_EQ(value, static_cast<float>(expected[i])) << i;
-            }
+            const double value = waveSample(data, i * bytesPerSample, pcm);
+            EXPECT_NEAR(value, pcm ? expected[i] : static_cast<float>(expected[i]), pcm ? 1.0 / 8388608 : 0)
+                << i;
         }
     }
 

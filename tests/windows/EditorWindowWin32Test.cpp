@@ -20,7 +20,6 @@
 #include "source/editor/EditorFrame.h"
 #include "source/editor/EditorViewWin32.h"
 #include "source/editor/OffscreenImage.h"
-#include "source/editor/PopupList.h"
 #include "source/editor/ResourceLocation.h"
 #include "tests/editor/EditorTestSupport.h"
 #include "tests/support/HostedPlugIn.h"
@@ -212,14 +211,6 @@ protected:
     HWND host = nullptr;
 };
 
-bool nearColour(uint32_t p, uint32_t q, int tolerance)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        if (std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)) > tolerance)
-            return false;
-    return true;
-}
-
 // Whether `a`'s pixel at (x, y) is within `tolerance` per channel of `b`'s there or at a neighbour:
 // text set by another rasteriser may fall a pixel apart.
 bool nearMatch(const Image& a, const Image& b, int x, int y, int tolerance)
@@ -395,15 +386,6 @@ TEST_F(EditorWindowWin32, MouseAndKeyMessagesReachTheControlsAndTheHost)
     type("1800");
     EXPECT_NEAR(value(frequency), 0.5, 1e-6);
     EXPECT_NE(::GetFocus(), editorWindow()) << "and gives them back";
-
-    // A menu choice: the program menu's entry 11.
-    click(panelPoint(150, 40));
-    const Editor::PopupList* list = view->frame()->openPopupList();
-    ASSERT_TRUE(list);
-    const auto box = list->box();
-    click({box.x + 30, box.y + 1 + 11.5 * Editor::PopupList::kRowHeight});
-    EXPECT_FALSE(view->frame()->isPopupOpen());
-    EXPECT_NEAR(value(channelParameterId(0, kProgramChange)), 11 / 18.0, 1e-12);
 
     // The wheel, whose position comes in screen coordinates: one notch up on the detune knob.
     POINT screen{LONG(knob.x), LONG(knob.y)};
